@@ -1,0 +1,75 @@
+// The executable: works out the command-line tail, starts the right kind of
+// Qt application and hands over to Module1::Main.
+
+#include "LabelFonts.h"
+#include "Module1.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+
+#include <memory>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+// Everything after the program's own name, as one string, unchanged.
+QString argumentTail(int argc, char **argv)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    QString line = QString::fromWCharArray(GetCommandLineW());
+    qsizetype i = 0;
+    if (line.startsWith(QLatin1Char('"'))) {
+        i = line.indexOf(QLatin1Char('"'), 1);
+        i = i < 0 ? line.size() : i + 1;
+    } else {
+        while (i < line.size() && !line[i].isSpace())
+            ++i;
+    }
+    while (i < line.size() && line[i].isSpace())
+        ++i;
+    return line.mid(i);
+#else
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words.append(QString::fromLocal8Bit(argv[i]));
+    return words.join(QLatin1Char(' '));
+#endif
+}
+
+// Batch mode prints without a display: with no display and no platform asked
+// for, Qt starts on its offscreen platform.
+void chooseHeadlessPlatformIfNeeded()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return;
+#ifndef Q_OS_WIN
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const QString tail = argumentTail(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("TagFoundry"));
+    QCoreApplication::setApplicationName(QStringLiteral("TagFoundry"));
+
+    if (Module1::IsBatchWord(tail)) {
+        chooseHeadlessPlatformIfNeeded();
+        QGuiApplication app(argc, argv); // fonts need a GUI application, not a window
+        LabelFonts::ensureInstalled();
+        return Module1::Main(tail);
+    }
+
+    QApplication app(argc, argv);
+    LabelFonts::ensureInstalled();
+    const int status = Module1::Main(tail);
+    return status >= 0 ? status : app.exec();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The fixed data folder that holds labels.txt and parts.txt:
+// C:\TagFoundry\ on Windows, ~/TagFoundry/ elsewhere.
+namespace DataFolder {
+
+QString path();
+QString file(const QString &name);
+
+// The lines of a text file written by another program. Lines end in CR LF or
+// LF alone, and the last line's terminator makes no further empty line. The
+// text is UTF-8 when it is valid UTF-8, otherwise Windows-1252.
+// nullopt when the file cannot be opened; *error then says why.
+std::optional<QStringList> readLines(const QString &filePath, QString *error = nullptr);
+
+// The decoding and splitting of readLines, on bytes already read.
+QStringList splitLines(const QByteArray &bytes);
+
+} // namespace DataFolder

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Spooler.h"
+
+// The built-in printer "TagFoundry PDF": each job becomes one PDF file in the
+// data folder's printed/ subfolder, 3 by 2 inch pages, one page per copy.
+// File names start with a running number, so they sort in job order, and a
+// file is never overwritten.
+class PdfSpooler : public Spooler {
+public:
+    static inline const QString kPrinterName = QStringLiteral("TagFoundry PDF");
+
+    QStringList printerNames() const override { return {kPrinterName}; }
+    QString defaultPrinterName() const override { return kPrinterName; }
+    void submit(const PrintJob &job) override;
+
+    // The folder the PDFs go to.
+    static QString outputFolder();
+
+private:
+    int nextNumber(const QString &folder);
+
+    QString m_numberedFolder;
+    int m_next = 0;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "PrintJob.h"
+#include "Printers.h"
+
+#include <optional>
+
+// The process-wide current printer. Layouts set its job properties and call
+// its operations in the order of their tables; each operation becomes a draw
+// operation in absolute twips with the font in force. A job opens implicitly
+// with the first property set or drawing after EndDoc, and EndDoc hands it to
+// the spooler that owns the printer.
+class Printer {
+public:
+    static Printer &current();
+
+    // Makes an installed printer current for every later job of the process.
+    void makeCurrent(const PrinterEntry &entry);
+    const PrinterEntry &entry();
+    QString deviceName() { return entry().DeviceName; }
+
+    // Job properties. A new job starts with one copy; the font and position
+    // stay as the previous job left them, as on a real printer object.
+    void setCopies(qint16 copies);
+    void setFontName(const QString &name);
+    void setFontSize(double points);
+    void setFontBold(bool bold);
+    void setCurrentX(double twips);
+    void setCurrentY(double twips);
+    // What the print queue calls the job, e.g. "XLIST AB-1234".
+    void setJobTitle(const QString &title);
+
+    double currentX() const { return m_x; }
+    double currentY() const { return m_y; }
+    FontSpec font() const { return m_font; }
+
+    // Draws the text with the top-left of its character cell at
+    // (CurrentX, CurrentY), then moves to the start of the next line.
+    void print(const QString &text);
+    // Flags 20 (the only ones used): outline of the box with these corners.
+    void line(int flags, double x1, double y1, double x2, double y2, int colour);
+    // Draws the picture at its natural size, 15 twips per pixel.
+    void paintPicture(const QImage &picture, double x, double y);
+    // Ends the job and hands it to the spooler; throws Failure when the
+    // spooler refuses it (the job is dropped either way).
+    void endDoc();
+
+    // Drops any open job and makes the default printer current again.
+    void reset();
+
+private:
+    PrintJob &job();
+
+    std::optional<PrinterEntry> m_entry;
+    std::optional<PrintJob> m_job;
+    FontSpec m_font{QStringLiteral("Arial"), 10, false};
+    double m_x = 0;
+    double m_y = 0;
+};

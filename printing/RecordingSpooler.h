@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Spooler.h"
+
+// A spooler for tests: lists the printers it is given and keeps every job.
+// It can be told to refuse jobs, as a jammed or stopped queue would.
+class RecordingSpooler : public Spooler {
+public:
+    explicit RecordingSpooler(QStringList printers = {QStringLiteral("Label Printer")},
+                              QString defaultPrinter = {});
+
+    QStringList printerNames() const override { return m_printers; }
+    QString defaultPrinterName() const override { return m_default; }
+    void submit(const PrintJob &job) override;
+
+    void setPrinters(const QStringList &printers) { m_printers = printers; }
+    // Refuse every job from the `after`-th submission on (0: refuse all).
+    void refuseJobs(const QString &reason, int after = 0);
+
+    QList<PrintJob> jobs;
+
+private:
+    QStringList m_printers;
+    QString m_default;
+    QString m_refusal;
+    int m_refuseAfter = -1;
+};

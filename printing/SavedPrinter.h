@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The one setting: the DeviceName of the chosen label printer, in the
+// per-user settings store (application "TagFoundry", section "Settings",
+// key "Printer"). "none" means no label printer has been chosen yet.
+namespace SavedPrinter {
+
+inline const QString kNone = QStringLiteral("none");
+
+QString read();                      // "none" when absent
+void write(const QString &deviceName);
+
+} // namespace SavedPrinter
+
+// Makes the installed printer whose DeviceName equals the saved name current.
+// Visits every entry and reads the name afresh for each, so with two equal
+// names the later one wins; with no match the current printer stays.
+void SelectSavedPrinter();

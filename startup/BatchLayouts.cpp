@@ -1,0 +1,129 @@
+#include "BatchLayouts.h"
+
+#include "Failure.h"
+#include "NumberText.h"
+#include "Printer.h"
+#include "PrintStamp.h"
+
+#include <QLocale>
+
+namespace {
+
+const QString kNone = QStringLiteral("NONE");
+const QString kTahoma = QStringLiteral("Tahoma");
+const QString kBarcodeFont = QStringLiteral("Free 3 of 9");
+const QString kCompanyName = QStringLiteral("Veltrane Heating Supplies Ltd.");
+constexpr int kPieceLength = 35;
+constexpr int kMaxPieces = 5;
+constexpr int kFieldsNeeded = 5;
+
+QString upper(const QString &text)
+{
+    return QLocale::system().toUpper(text);
+}
+
+qint16 copiesOf(const QString &field)
+{
+    const std::optional<qint16> copies = NumberText::lenientInt16(field);
+    if (!copies)
+        throw Failure(QStringLiteral("copies \"%1\" is outside -32768 to 32767").arg(field));
+    return *copies;
+}
+
+} // namespace
+
+QStringList BinsDescriptionLines(const QString &description)
+{
+    QStringList lines;
+    for (int start = 0; lines.size() < kMaxPieces; start += kPieceLength) {
+        lines.append(upper(description.mid(start, kPieceLength)));
+        if (start + kPieceLength >= description.size())
+            break;
+        if (lines.size() < kMaxPieces)
+            lines.last().append(QLatin1Char('-'));
+    }
+    return lines;
+}
+
+void PrintBatchRecord(const QStringList &fields, const QString &word)
+{
+    if (fields.size() < kFieldsNeeded) {
+        throw Failure(fields.isEmpty()
+                          ? QStringLiteral("empty line, at least %1 fields needed").arg(kFieldsNeeded)
+                          : QStringLiteral("%1 field%2, at least %3 needed")
+                                .arg(fields.size())
+                                .arg(fields.size() == 1 ? "" : "s")
+                                .arg(kFieldsNeeded));
+    }
+    const bool bins = word == kBins;
+    const QString &code = fields[0];
+    const qint16 copies = copiesOf(fields[4]); // before anything of the record is printed
+
+    Printer &p = Printer::current();
+    p.setJobTitle(word + QLatin1Char(' ') + code);
+    p.setCopies(copies);
+    p.setFontBold(false);
+    p.line(20, 200, 60, 4200, 580, 0);
+    p.setCurrentX(300);
+    p.setCurrentY(80);
+    p.setFontName(kTahoma);
+    p.setFontSize(20);
+    p.print(code);
+
+    if (fields[1] != kNone) {
+        p.setCurrentX(160);
+        p.setCurrentY(bins ? 600 : 1800);
+        p.setFontName(kTahoma);
+        p.setFontSize(16);
+        p.print(bins ? QStringLiteral("VHQ: ") + fields[1] : fields[1]);
+    }
+
+    if (bins) {
+        p.setCurrentX(160);
+        p.setCurrentY(1000);
+        p.setFontName(kTahoma);
+        p.setFontSize(10);
+        const QStringList lines = BinsDescriptionLines(fields[2]);
+        for (int i = 0; i < lines.size(); ++i) {
+            p.setCurrentX(160);
+            p.setCurrentY(1000 + 200 * i);
+            p.print(lines[i]);
+        }
+    } else {
+        p.setCurrentX(160);
+        p.setCurrentY(600);
+        p.setFontName(kTahoma);
+        p.setFontSize(16);
+        p.print(upper(fields[2]));
+    }
+
+    p.setCurrentX(250);
+    p.setCurrentY(bins ? 2100 : 1000);
+    p.setFontName(kBarcodeFont);
+    p.setFontSize(code.size() > 15 ? 22 : 25);
+    p.print(QLatin1Char('*') + code + QLatin1Char('*'));
+
+    if (fields[3] != kNone) {
+        p.setCurrentX(3500);
+        p.setCurrentY(2100);
+        p.setFontBold(true); // stays bold for the rest of the record
+        p.setFontName(kTahoma);
+        p.setFontSize(10);
+        p.print(fields[3]);
+    }
+
+    if (bins) {
+        p.setFontName(kTahoma);
+        p.setCurrentX(750);
+        p.setCurrentY(2500);
+        p.setFontSize(9);
+        p.print(kCompanyName);
+    }
+
+    p.setFontName(kTahoma);
+    p.setFontSize(10);
+    p.setCurrentX(1200);
+    p.setCurrentY(2500);
+    p.print(PrintStamp());
+    p.endDoc();
+}

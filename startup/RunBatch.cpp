@@ -1,0 +1,43 @@
+#include "RunBatch.h"
+
+#include "BatchLayouts.h"
+#include "DataFolder.h"
+#include "Failure.h"
+
+namespace {
+
+// A line whose first four characters are "NONE" (a shorter line compared
+// whole) prints nothing at all.
+bool isSkipLine(const QString &line)
+{
+    return line.left(4) == QStringLiteral("NONE");
+}
+
+} // namespace
+
+QString LabelFilePath()
+{
+    return DataFolder::file(QStringLiteral("labels.txt"));
+}
+
+void RunBatch(const QString &word)
+{
+    const QString path = LabelFilePath();
+    QString error;
+    const std::optional<QStringList> lines = DataFolder::readLines(path, &error);
+    if (!lines)
+        throw Failure(QStringLiteral("%1: %2").arg(path, error));
+    if (lines->isEmpty())
+        throw Failure(QStringLiteral("%1: the file is empty, there are no labels to print").arg(path));
+
+    for (qsizetype i = 0; i < lines->size(); ++i) {
+        const QString &line = lines->at(i);
+        if (isSkipLine(line))
+            continue;
+        try {
+            PrintBatchRecord(line.isEmpty() ? QStringList{} : line.split(QLatin1Char(',')), word);
+        } catch (const Failure &failure) {
+            throw Failure(QStringLiteral("%1 line %2: %3").arg(path).arg(i + 1).arg(failure.message()));
+        }
+    }
+}

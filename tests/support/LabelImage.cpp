@@ -1,0 +1,71 @@
+#include "LabelImage.h"
+
+#include "JobRenderer.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace LabelImage {
+
+QImage render(const PrintJob &job, int dpi, double widthInches, double heightInches)
+{
+    QImage image(int(std::ceil(widthInches * dpi)), int(std::ceil(heightInches * dpi)), QImage::Format_RGB32);
+    const int dotsPerMetre = int(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(dpi / kTwipsPerInch, dpi / kTwipsPerInch);
+    JobRenderer::renderPage(painter, job, kTwipsPerInch / dpi);
+    painter.end();
+    return image;
+}
+
+QStringList decodeCode39(const QImage &image)
+{
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    const ZXing::ImageView view(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
+                                int(grey.bytesPerLine()));
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::Code39);
+    hints.setTryHarder(true);
+    hints.setTryRotate(false);
+    ZXing::Results results = ZXing::ReadBarcodes(view, hints);
+    std::sort(results.begin(), results.end(), [](const ZXing::Result &a, const ZXing::Result &b) {
+        return a.position().topLeft().y < b.position().topLeft().y;
+    });
+    QStringList texts;
+    for (const ZXing::Result &result : results) {
+        if (result.isValid())
+            texts.append(QString::fromStdString(result.text()));
+    }
+    return texts;
+}
+
+QStringList decodeCode39(const PrintJob &job, int dpi)
+{
+    return decodeCode39(render(job, dpi));
+}
+
+QList<QImage> renderPdf(const QString &pdfPath, int dpi)
+{
+    QTemporaryDir dir;
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), pdfPath,
+                       dir.filePath(QStringLiteral("page"))});
+    QList<QImage> pages;
+    const QStringList files = QDir(dir.path()).entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
+    for (const QString &file : files)
+        pages.append(QImage(dir.filePath(file)));
+    return pages;
+}
+
+} // namespace LabelImage

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "PrintJob.h"
+
+#include <QImage>
+#include <QStringList>
+
+// Labels as a printer would put them on paper, for tests: a job painted by the
+// one renderer at a printer's resolution, and the barcodes a scanner reads.
+namespace LabelImage {
+
+// The job's page at `dpi`, white background, `widthInches` by `heightInches`.
+QImage render(const PrintJob &job, int dpi, double widthInches = 4, double heightInches = 2);
+
+// Every Code 39 barcode zxing-cpp finds in the image, as decoded text
+// (without the start and stop asterisks), top to bottom.
+QStringList decodeCode39(const QImage &image);
+
+// Render at `dpi` and decode.
+QStringList decodeCode39(const PrintJob &job, int dpi);
+
+// Pages of a PDF file rendered by pdftoppm at `dpi` (needs poppler-utils).
+QList<QImage> renderPdf(const QString &pdfPath, int dpi);
+
+} // namespace LabelImage

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Printer.h"
+#include "Printers.h"
+#include "RecordingSpooler.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+// Isolates a test from the machine: a recording spooler instead of the
+// system's printers, the settings store and the home folder (so the data
+// folder) in a temporary folder of its own. Construct one per test function
+// (in init()) and keep it alive for the test.
+class TestPrinting {
+public:
+    explicit TestPrinting(QStringList printers = {QStringLiteral("Label Printer"), QStringLiteral("Office")},
+                          QString defaultPrinter = QStringLiteral("Office"));
+    ~TestPrinting();
+
+    RecordingSpooler spooler;
+    QTemporaryDir home;
+
+    // The saved printer name; "none" when absent.
+    void savePrinter(const QString &name);
+    QString savedPrinter() const;
+    // Writes a file into the data folder (~/TagFoundry/) with these exact bytes.
+    void writeDataFile(const QString &name, const QByteArray &bytes);
+
+private:
+    QByteArray m_oldHome;
+};

@@ -1,0 +1,76 @@
+// The saved printer name and SelectSavedPrinter, against a recording spooler.
+
+#include "Printer.h"
+#include "SavedPrinter.h"
+#include "TestPrinting.h"
+
+#include <QtTest>
+
+class TestSavedPrinter : public QObject {
+    Q_OBJECT
+private slots:
+    void absentNameReadsNone()
+    {
+        TestPrinting env;
+        QCOMPARE(SavedPrinter::read(), QStringLiteral("none"));
+    }
+
+    void nameRoundTripsUnchangedInItsOwnStore()
+    {
+        TestPrinting env;
+        SavedPrinter::write(QStringLiteral(" Label Printer "));
+        QCOMPARE(SavedPrinter::read(), QStringLiteral(" Label Printer "));
+        // Written where Qt's native store keeps it, isolated in the test's home.
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("TagFoundry"),
+                        QStringLiteral("TagFoundry"));
+        QVERIFY(store.fileName().startsWith(env.home.path()));
+        QCOMPARE(store.value(QStringLiteral("Settings/Printer")).toString(), QStringLiteral(" Label Printer "));
+    }
+
+    void selectSavedPrinter_data()
+    {
+        QTest::addColumn<QStringList>("printers");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("expected");
+        const QStringList two = {QStringLiteral("Label Printer"), QStringLiteral("Office")};
+        QTest::newRow("exact match") << two << "Label Printer" << "Label Printer";
+        QTest::newRow("none keeps the default") << two << "none" << "Office";
+        QTest::newRow("letter case differs: no match") << two << "label printer" << "Office";
+        QTest::newRow("not installed: default stays") << two << "Gone" << "Office";
+        QTest::newRow("None is not the marker, still no match") << two << "None" << "Office";
+    }
+
+    void selectSavedPrinter()
+    {
+        QFETCH(QStringList, printers);
+        QFETCH(QString, saved);
+        QFETCH(QString, expected);
+        TestPrinting env(printers, QStringLiteral("Office"));
+        env.savePrinter(saved);
+        SelectSavedPrinter();
+        QCOMPARE(Printer::current().deviceName(), expected);
+    }
+
+    void laterOfTwoEqualNamesWins()
+    {
+        RecordingSpooler second({QStringLiteral("Label Printer")});
+        TestPrinting env({QStringLiteral("Label Printer"), QStringLiteral("Office")});
+        Printers::useSpoolers({&env.spooler, &second});
+        env.savePrinter(QStringLiteral("Label Printer"));
+        SelectSavedPrinter();
+        QCOMPARE(Printer::current().entry().spooler, static_cast<Spooler *>(&second));
+    }
+
+    void earlierSelectionStaysWhenLaterFindsNoMatch()
+    {
+        TestPrinting env;
+        env.savePrinter(QStringLiteral("Label Printer"));
+        SelectSavedPrinter();
+        env.savePrinter(QStringLiteral("Vanished"));
+        SelectSavedPrinter();
+        QCOMPARE(Printer::current().deviceName(), QStringLiteral("Label Printer"));
+    }
+};
+
+QTEST_MAIN(TestSavedPrinter)
+#include "tst_saved_printer.moc"
