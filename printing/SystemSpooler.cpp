@@ -7,6 +7,113 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <algorithm>
+#include <optional>
+
+#ifdef TAGFOUNDRY_WITH_CUPS
+#include <cups/cups.h>
+#endif
+
+namespace {
+
+// A printer dot in twips for a resolution in dots per inch; the commonest
+// label printer's dot when the resolution is unknown or absurd.
+double dotTwipsFor(int dpi)
+{
+    return dpi > 0 && dpi < int(kTwipsPerInch) ? kTwipsPerInch / dpi : JobRenderer::kDefaultDotTwips;
+}
+
+QString quoted(const QString &printerName)
+{
+    return QLatin1Char('"') + printerName + QLatin1Char('"');
+}
+
+// The queue name CUPS knows; Qt lists an instance as "queue/instance".
+QString queueOf(const QString &deviceName)
+{
+    return deviceName.section(QLatin1Char('/'), 0, 0);
+}
+
+#ifdef TAGFOUNDRY_WITH_CUPS
+
+// Qt hands the finished document to CUPS but ignores CUPS's answer: a queue
+// that rejects jobs, a queue deleted a moment ago or a server that went away
+// all end in a QPainter::end() that returns true. So the queue is asked about
+// itself before the job is sent, and CUPS's own status of the submission is
+// read afterwards.
+class CupsQueue {
+public:
+    explicit CupsQueue(const QString &deviceName) : m_deviceName(deviceName), m_queue(queueOf(deviceName).toUtf8()) {}
+
+    // Throws Failure unless the queue exists, accepts jobs and is not
+    // stopped. Returns the queue's default resolution in dpi (0 when it has
+    // none). Leaves CUPS's last status at success, which submitted() relies on.
+    int checkReady() const
+    {
+        char uri[HTTP_MAX_URI];
+        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                         "/printers/%s", m_queue.constData());
+        ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+        static const char *const wanted[] = {"printer-state", "printer-is-accepting-jobs", "printer-state-message",
+                                             "printer-resolution-default"};
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      int(std::size(wanted)), nullptr, wanted);
+        ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+        const ipp_status_t status = cupsLastError();
+        if (!response || status >= IPP_STATUS_REDIRECTION_OTHER_SITE) {
+            const QString reason = lastErrorText();
+            ippDelete(response);
+            if (status == IPP_STATUS_ERROR_NOT_FOUND)
+                throw Failure(QStringLiteral("Printer %1 is no longer installed on the print server %2")
+                                  .arg(quoted(m_deviceName), server()));
+            throw Failure(QStringLiteral("Printer %1: the print server %2 cannot be reached (%3)")
+                              .arg(quoted(m_deviceName), server(), reason));
+        }
+
+        const QString message = QString::fromUtf8(
+            ippGetString(ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT), 0, nullptr));
+        ipp_attribute_t *accepting = ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+        ipp_attribute_t *state = ippFindAttribute(response, "printer-state", IPP_TAG_ENUM);
+        int dpi = 0;
+        if (ipp_attribute_t *resolution = ippFindAttribute(response, "printer-resolution-default", IPP_TAG_RESOLUTION)) {
+            int yres = 0;
+            ipp_res_t units = IPP_RES_PER_INCH;
+            const int xres = ippGetResolution(resolution, 0, &yres, &units);
+            dpi = units == IPP_RES_PER_CM ? int(xres * 2.54 + 0.5) : xres;
+        }
+        const bool isAccepting = !accepting || ippGetBoolean(accepting, 0);
+        const bool isStopped = state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED;
+        ippDelete(response);
+
+        const QString because = message.isEmpty() ? QString() : QStringLiteral(": ") + message;
+        if (!isAccepting)
+            throw Failure(QStringLiteral("Printer %1 is not accepting jobs%2").arg(quoted(m_deviceName), because));
+        if (isStopped) // CUPS would keep the job until someone starts the queue again
+            throw Failure(QStringLiteral("Printer %1 is stopped%2; the label was not sent")
+                              .arg(quoted(m_deviceName), because));
+        return dpi;
+    }
+
+    // Throws Failure when CUPS refused the document Qt has just handed over.
+    void checkSubmitted() const
+    {
+        if (cupsLastError() >= IPP_STATUS_REDIRECTION_OTHER_SITE)
+            throw Failure(QStringLiteral("Printer %1 refused the job: %2").arg(quoted(m_deviceName), lastErrorText()));
+    }
+
+private:
+    static QString server() { return QString::fromUtf8(cupsServer()); }
+    static QString lastErrorText() { return QString::fromUtf8(cupsLastErrorString()); }
+
+    QString m_deviceName;
+    QByteArray m_queue;
+};
+
+#endif // TAGFOUNDRY_WITH_CUPS
+
+} // namespace
+
 QStringList SystemSpooler::printerNames() const
 {
     return QPrinterInfo::availablePrinterNames();
@@ -20,31 +127,47 @@ QString SystemSpooler::defaultPrinterName() const
 void SystemSpooler::submit(const PrintJob &job)
 {
     const QPrinterInfo info = QPrinterInfo::printerInfo(job.printerName);
+#ifdef TAGFOUNDRY_WITH_CUPS
+    CupsQueue queue(job.printerName);
     if (info.isNull())
-        throw Failure(QStringLiteral("Printer \"%1\" is not installed").arg(job.printerName));
+        queue.checkReady(); // says whether the queue went away or the server did
+#endif
+    if (info.isNull())
+        throw Failure(QStringLiteral("Printer %1 is not installed").arg(quoted(job.printerName)));
 
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setResolution(int(kTwipsPerInch)); // 1 device unit = 1 twip
     printer.setDocName(job.title);
     printer.setFullPage(false);
-    // The label's own media, not Qt's A4, and the origin at the printable corner.
-    QPageLayout layout = printer.pageLayout();
-    layout.setPageSize(info.defaultPageSize());
-    layout.setMargins(layout.minimumMargins());
-    printer.setPageLayout(layout);
-    printer.setPageMargins(printer.pageLayout().minimumMargins());
+    // The printer's own media (Qt would send A4), and the origin at the
+    // printable corner: the margins are the smallest the printer allows.
+    const QPageSize media = info.defaultPageSize();
+    if (media.isValid())
+        printer.setPageSize(media);
+    const QPageLayout layout = printer.pageLayout();
+    printer.setPageMargins(layout.minimumMargins(), layout.units());
+    // The job's own copy count, which reaches the spooler as the job's copies;
+    // the page itself is sent once.
     printer.setCopyCount(job.copies);
     printer.setCollateCopies(true);
 
-    // Box outlines one printer dot wide, at the driver's resolution when it says.
+    // Box outlines one printer dot wide, at the printer's resolution when known.
+#ifdef TAGFOUNDRY_WITH_CUPS
+    const double dot = dotTwipsFor(queue.checkReady());
+#else
+    if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted)
+        throw Failure(QStringLiteral("Printer %1 reports an error and cannot print").arg(quoted(job.printerName)));
     const QList<int> resolutions = printer.supportedResolutions();
-    const int dpi = resolutions.isEmpty() ? 203 : *std::max_element(resolutions.begin(), resolutions.end());
-    const double dot = dpi > 0 && dpi < 1440 ? kTwipsPerInch / dpi : JobRenderer::kDefaultDotTwips;
+    const double dot = dotTwipsFor(resolutions.isEmpty() ? 0 : *std::max_element(resolutions.begin(), resolutions.end()));
+#endif
 
     QPainter painter;
     if (!painter.begin(&printer))
-        throw Failure(QStringLiteral("Printer \"%1\" cannot start a job").arg(job.printerName));
+        throw Failure(QStringLiteral("Printer %1 cannot start a job").arg(quoted(job.printerName)));
     JobRenderer::renderPage(painter, job, dot);
     if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw Failure(QStringLiteral("Printer \"%1\" did not accept the job").arg(job.printerName));
+        throw Failure(QStringLiteral("Printer %1 did not accept the job").arg(quoted(job.printerName)));
+#ifdef TAGFOUNDRY_WITH_CUPS
+    queue.checkSubmitted();
+#endif
 }
