@@ -34,6 +34,10 @@ double lineHeight(double points);
 
 // Draws the text with the top of the character cell at topLeft (twips).
 // Characters without a pattern leave the font's blank gap.
-void draw(QPainter &painter, QPointF topLeft, double points, const QString &text);
+// dotTwips is the size of one printer dot: every glyph starts on a whole dot
+// and its bars and spaces are whole dots wide (narrow at least one dot, wide
+// 2.2 to 3 narrows), so a 203 dpi printer does not turn a 1.6-dot bar into
+// one of 1 or 2 dots at random. 0 draws the font's exact geometry.
+void draw(QPainter &painter, QPointF topLeft, double points, const QString &text, double dotTwips = 0);
 
 } // namespace Code39Glyphs

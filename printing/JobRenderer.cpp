@@ -33,10 +33,10 @@ void drawPicture(QPainter &painter, const PrintOp &op)
 
 } // namespace
 
-void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString &text)
+void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString &text, double dotTwips)
 {
     if (Code39Glyphs::isBarcodeFont(font.name)) {
-        Code39Glyphs::draw(painter, at, font.size, text);
+        Code39Glyphs::draw(painter, at, font.size, text, dotTwips);
         return;
     }
     painter.setFont(LabelFonts::font(font));
@@ -49,7 +49,7 @@ void renderPage(QPainter &painter, const PrintJob &job, double dotTwips)
     for (const PrintOp &op : job.ops) {
         switch (op.kind) {
         case PrintOp::Kind::Text:
-            drawText(painter, op.at, op.font, op.text);
+            drawText(painter, op.at, op.font, op.text, dotTwips);
             break;
         case PrintOp::Kind::Box:
             drawBox(painter, op, dotTwips);

@@ -23,6 +23,8 @@ QImage render(const PrintJob &job, int dpi, double widthInches, double heightInc
     image.setDotsPerMeterY(dotsPerMetre);
     image.fill(Qt::white);
     QPainter painter(&image);
+    // Edges at their exact places, as a printer's rasterizer puts them.
+    painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(dpi / kTwipsPerInch, dpi / kTwipsPerInch);
     JobRenderer::renderPage(painter, job, kTwipsPerInch / dpi);
     painter.end();
