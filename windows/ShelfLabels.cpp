@@ -1,0 +1,41 @@
+#include "ShelfLabels.h"
+
+#include "Printer.h"
+
+namespace {
+
+const QString kTahoma = QStringLiteral("Tahoma");
+const QString kBarcodeFont = QStringLiteral("Free 3 of 9");
+
+} // namespace
+
+QString ShelfLetters(qint64 shelf)
+{
+    QString letters;
+    for (qint64 n = shelf; n > 0; n = (n - 1) / 26)
+        letters.prepend(QChar(u'A' + char16_t((n - 1) % 26)));
+    return letters;
+}
+
+QString ShelfLocationCode(const QString &row, qint64 rack, qint64 shelf)
+{
+    return row + QString::number(rack) + ShelfLetters(shelf);
+}
+
+void PrintShelfLabel(const QString &row, qint64 rack, qint64 shelf)
+{
+    Printer &p = Printer::current();
+    p.setJobTitle(QStringLiteral("SHELF ") + ShelfLocationCode(row, rack, shelf));
+    p.setCurrentX(160);
+    p.setCurrentY(500);
+    p.setFontName(kTahoma);
+    p.setFontSize(40);
+    const QString letters = ShelfLetters(shelf);
+    p.print(row + QString::number(rack) + letters);
+    p.setCurrentX(160);
+    p.setCurrentY(1500);
+    p.setFontName(kBarcodeFont);
+    p.setFontSize(30);
+    p.print(QStringLiteral("*SHELF-") + row + QString::number(rack) + letters + QStringLiteral("*"));
+    p.endDoc();
+}
