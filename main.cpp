@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 
-#include <memory>
+#include <cstdio>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -53,6 +53,19 @@ void chooseHeadlessPlatformIfNeeded()
 #endif
 }
 
+// Batch mode speaks to another program through its exit status and one line
+// per failure on standard error; Qt's own notices (a missing runtime folder,
+// a font substituted) would only bury that line. TAGFOUNDRY_DEBUG=1 keeps them.
+void keepQtNoticesOffStandardError()
+{
+    if (qEnvironmentVariableIsSet("TAGFOUNDRY_DEBUG"))
+        return;
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "tagfoundry: %s\n", message.toLocal8Bit().constData());
+    });
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -63,6 +76,7 @@ int main(int argc, char **argv)
 
     if (Module1::IsBatchWord(tail)) {
         chooseHeadlessPlatformIfNeeded();
+        keepQtNoticesOffStandardError();
         QGuiApplication app(argc, argv); // fonts need a GUI application, not a window
         LabelFonts::ensureInstalled();
         return Module1::Main(tail);
