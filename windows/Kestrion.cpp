@@ -1,0 +1,279 @@
+#include "Kestrion.h"
+
+#include "Code39Glyphs.h"
+#include "DataFolder.h"
+#include "Failure.h"
+#include "JobRenderer.h"
+#include "LabelFonts.h"
+#include "Prompts.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStringListModel>
+
+namespace {
+
+const QString kPartsFile = QStringLiteral("parts.txt");
+const QString kCannotLoad = QStringLiteral("Cannot Load Parts File");
+constexpr int kEnter = 13;
+
+// Window geometry is designed in twips: 15 to a pixel at 96 dpi.
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+// Window fonts are designed in points at 96 dpi; pixel sizes keep the text
+// in proportion to the twips geometry whatever the screen reports.
+QFont windowFont(double points, bool bold)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(qRound(points * 96 / 72));
+    font.setBold(bold);
+    return font;
+}
+
+QLabel *caption(QWidget *parent, const QString &text, QRect geometry, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    label->setAlignment(alignment | Qt::AlignTop);
+    return label;
+}
+
+QPushButton *whiteButton(QWidget *parent, const QString &text, QRect geometry)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setGeometry(geometry);
+    button->setFont(windowFont(9.75, true));
+    button->setAutoDefault(false); // neither button answers Enter
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, Qt::white);
+    button->setPalette(palette);
+    return button;
+}
+
+} // namespace
+
+void PictureBox::setPicture(const QImage &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    if (m_picture.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), m_picture);
+}
+
+void BarcodeLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.scale(1 / kTwipsPerPixel, 1 / kTwipsPerPixel);
+    const QString barcode = text();
+    const double left = (width() * kTwipsPerPixel - Code39Glyphs::textWidth(barcode, kPoints)) / 2;
+    JobRenderer::drawText(painter, QPointF(left, 0), FontSpec{Code39Glyphs::kFontName, kPoints, false}, barcode);
+}
+
+Kestrion::Kestrion(QWidget *parent) : QDialog(parent)
+{
+    LabelFonts::ensureInstalled();
+    setWindowTitle(QStringLiteral("VHQ Kestrion Label Printer"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(twips(0, 0, 5985, 3495).size());
+    setFont(windowFont(9.75, false));
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    Picture1 = new PictureBox(this);
+    Picture1->setGeometry(twips(120, 480, 2880, 1410));
+    Picture1->setPicture(QImage(QStringLiteral(":/logo_large.bmp")));
+
+    Combo1 = new QComboBox(this);
+    Combo1->setGeometry(twips(120, 2400, 5775, 360));
+    Combo1->setEditable(true);
+    // The chooser only looks parts up: typing neither completes from the
+    // list nor adds to it, so a keystroke never searches the whole list.
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setCompleter(nullptr);
+    Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_parts = new QStringListModel(this);
+    Combo1->setModel(m_parts);
+    if (auto *list = qobject_cast<QListView *>(Combo1->view()))
+        list->setUniformItemSizes(true);
+    Combo1->setEditText(QStringLiteral("Combo1"));
+
+    Command1 = whiteButton(this, QStringLiteral("Close"), twips(4680, 2880, 1215, 495));
+    Command2 = whiteButton(this, QStringLiteral("Print"), twips(120, 2880, 1335, 495));
+
+    Label1 = caption(this, QStringLiteral("Veltrane Heating Supplies Ltd."), twips(120, 120, 5775, 375),
+                     Qt::AlignHCenter);
+    Label1->setFont(windowFont(9.75, true));
+
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    HScroll1->setGeometry(twips(1560, 2880, 3015, 255));
+    HScroll1->setRange(1, 100);
+    HScroll1->setSingleStep(1);
+    HScroll1->setPageStep(1);
+    HScroll1->setValue(1);
+    HScroll1->setFocusPolicy(Qt::StrongFocus);
+    // A scroll bar's keys are inverted for vertical scrolling; on this
+    // slider the right arrow must add copies.
+    HScroll1->setInvertedControls(false);
+
+    lblQty = caption(this, QStringLiteral("1"), twips(1560, 3120, 3015, 255), Qt::AlignHCenter);
+
+    Label2 = caption(this, QStringLiteral("VHQPART"), twips(3000, 960, 2895, 375), Qt::AlignHCenter);
+    Label2->setFont(windowFont(15.75, true));
+
+    Label4 = new BarcodeLabel(QStringLiteral("*VHQPART*"), this);
+    Label4->setGeometry(twips(3120, 1440, 2775, 495));
+
+    Label5 = caption(this, QStringLiteral("5Qty M8 Wing Nuts"), twips(120, 1920, 5775, 375), Qt::AlignLeft);
+    Label5->setFont(windowFont(12, true));
+
+    // Below the client area, never seen: it carries the picture the label prints.
+    Picture2 = new PictureBox(this);
+    Picture2->setGeometry(twips(1320, 3840, 2010, 990));
+    Picture2->setPicture(QImage(QStringLiteral(":/logo_small.bmp")));
+
+    Label3 = caption(this, QStringLiteral("Kestrion"), twips(3000, 360, 2895, 615), Qt::AlignHCenter);
+    Label3->setFont(windowFont(26.25, true));
+
+    setTabOrder(Combo1, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, HScroll1);
+    Combo1->setFocus();
+
+    connect(Combo1, &QComboBox::editTextChanged, this, &Kestrion::Combo1_Change);
+    connect(Combo1, &QComboBox::activated, this, &Kestrion::Combo1_Click);
+    Combo1->installEventFilter(this);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Kestrion::HScroll1_Change);
+    connect(Command1, &QPushButton::clicked, this, &Kestrion::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Kestrion::Command2_Click);
+}
+
+void Kestrion::showModal(QWidget *owner)
+{
+    Kestrion window(owner);
+    window.Form_Load();
+    window.exec();
+}
+
+void Kestrion::Form_Load()
+{
+    QStringList entries;
+    const bool loaded = loadPartsFile(entries);
+    if (!entries.isEmpty()) {
+        // Filling the list in one go; the model's reset would otherwise
+        // replace the typed text with the first entry.
+        const QString text = Combo1->currentText();
+        const QSignalBlocker quiet(Combo1);
+        m_parts->setStringList(entries);
+        Combo1->setEditText(text);
+    }
+    if (!loaded)
+        Prompts::current().tell(this, kCannotLoad);
+}
+
+// Reads the parts file into `entries`, every line one entry in file order,
+// and shows the first part. False when the file is missing or unreadable, is
+// empty, or its first line is no part (it lacks a description); `entries`
+// then holds what was read up to that point.
+bool Kestrion::loadPartsFile(QStringList &entries)
+{
+    const std::optional<QStringList> lines = DataFolder::readLines(DataFolder::file(kPartsFile));
+    if (!lines || lines->isEmpty())
+        return false;
+    const QString &first = lines->first();
+    Combo1->setEditText(first);
+    entries.append(first);
+    const QStringList fields = first.isEmpty() ? QStringList() : first.split(QLatin1Char(','));
+    if (fields.size() < 2)
+        return false;
+    Label5->setText(fields[1]);
+    Label2->setText(fields[0]);
+    Label4->setText(QLatin1Char('*') + fields[0] + QLatin1Char('*'));
+    entries = *lines;
+    return true;
+}
+
+void Kestrion::ShowPartLine(const QString &line)
+{
+    if (line.isEmpty())
+        return;
+    const QStringList fields = line.split(QLatin1Char(','));
+    if (fields.size() > 1)
+        Label5->setText(fields[1]);
+    Label2->setText(fields[0]);
+    Label4->setText(QLatin1Char('*') + fields[0] + QLatin1Char('*'));
+}
+
+void Kestrion::Combo1_Change()
+{
+    ShowPartLine(Combo1->currentText());
+}
+
+void Kestrion::Combo1_Click(int index)
+{
+    ShowPartLine(Combo1->itemText(index));
+}
+
+void Kestrion::Combo1_KeyPress(int keyAscii)
+{
+    if (keyAscii == kEnter)
+        ShowPartLine(Combo1->currentText());
+}
+
+void Kestrion::HScroll1_Change()
+{
+    lblQty->setText(QString::number(HScroll1->value()));
+}
+
+void Kestrion::Command1_Click()
+{
+    close();
+}
+
+void Kestrion::Command2_Click()
+{
+    try {
+        PrintPartLabel();
+    } catch (const Failure &failure) {
+        Prompts::current().warn(this, failure.message());
+    }
+}
+
+bool Kestrion::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            Combo1_KeyPress(kEnter);
+        else if (!key->text().isEmpty())
+            Combo1_KeyPress(key->text().front().unicode());
+    }
+    return QDialog::eventFilter(watched, event); // the key goes on as typed
+}
+
+void Kestrion::keyPressEvent(QKeyEvent *event)
+{
+    // Only Close closes the window: Escape does not.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
