@@ -1,11 +1,27 @@
 // The 1 April joke window: its frame and picture, closed by a click (and by
-// nothing the keyboard does), the same each time it is opened.
+// nothing the keyboard does), the same each time it is opened; and when the
+// main window shows it: at load on 1 April, and on a right click on the
+// company name.
 
 #include "AprilFool.h"
+#include "Form1.h"
 #include "ModalWatcher.h"
+#include "PrintStamp.h"
 #include "TestPrinting.h"
 
+#include <QLabel>
 #include <QtTest>
+
+namespace {
+const QString kJoke = QStringLiteral("AprilFool: Happy April Fools! (Click to Dismiss)");
+QStringList classNames(const QStringList &opened)
+{
+    QStringList names;
+    for (const QString &window : opened)
+        names << window.section(QLatin1Char(':'), 0, 0);
+    return names;
+}
+} // namespace
 
 class TestJokeWindow : public QObject {
     Q_OBJECT
@@ -79,6 +95,66 @@ private slots:
         QCOMPARE(looks.size(), 2);
         QCOMPARE(looks[1], looks[0]);
         QCOMPARE(env.spooler.jobs.size(), 0);
+    }
+
+    // At load, after the printer chooser when that is shown, and only on 1 April.
+    void mainWindowShowsItAtLoadOn1April_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QStringList>("opened");
+        QTest::newRow("1 April") << QDate(2027, 4, 1) << "Label Printer" << QStringList{"AprilFool"};
+        QTest::newRow("1 April, chooser first") << QDate(2027, 4, 1) << "none" << QStringList{"Form2", "AprilFool"};
+        QTest::newRow("2 April") << QDate(2027, 4, 2) << "Label Printer" << QStringList{};
+        QTest::newRow("1 March") << QDate(2027, 3, 1) << "Label Printer" << QStringList{};
+        QTest::newRow("4 January") << QDate(2027, 1, 4) << "Label Printer" << QStringList{};
+    }
+    void mainWindowShowsItAtLoadOn1April()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QString, saved);
+        QFETCH(QStringList, opened);
+        TestPrinting env;
+        env.savePrinter(saved);
+        Clock::setNowForTests([today] { return QDateTime(today, QTime(8, 30)); });
+        bool mainWindowShown = false;
+        ModalWatcher watcher([&](QWidget *window, int) {
+            mainWindowShown = window->parentWidget() && window->parentWidget()->isVisible();
+            if (qobject_cast<AprilFool *>(window))
+                QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(200, 200));
+        });
+        Form1 form;
+        QCOMPARE(classNames(watcher.opened), opened);
+        QVERIFY(!mainWindowShown);
+        QVERIFY(!watcher.stillOpenAfterAct.contains(kJoke));
+    }
+
+    void mainWindowShowsItOnRightClick_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("times");
+        QTest::newRow("right") << int(Qt::RightButton) << 1;
+        QTest::newRow("left") << int(Qt::LeftButton) << 0;
+        QTest::newRow("middle") << int(Qt::MiddleButton) << 0;
+    }
+    void mainWindowShowsItOnRightClick()
+    {
+        QFETCH(int, button);
+        QFETCH(int, times);
+        TestPrinting env;
+        env.savePrinter(QStringLiteral("Label Printer"));
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        ModalWatcher watcher([](QWidget *window, int) {
+            if (qobject_cast<AprilFool *>(window))
+                QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(10, 10));
+        });
+        QTest::mouseClick(form.Label1, Qt::MouseButton(button));
+        QTest::qWait(50);
+        QCOMPARE(watcher.opened, QStringList(times, kJoke));
+        QCOMPARE(watcher.stillOpenAfterAct, QStringList());
+        QVERIFY(form.isVisible());
     }
 };
 
