@@ -1,15 +1,19 @@
 #include "Form1.h"
 
+#include "AprilFool.h"
 #include "Failure.h"
 #include "Form2.h"
+#include "Form3.h"
 #include "Kestrion.h"
 #include "LabelFonts.h"
 #include "NumberText.h"
+#include "Ormex.h"
 #include "Prompts.h"
 #include "PrintStamp.h"
 #include "QuickLabel.h"
 #include "SavedPrinter.h"
 #include "ShelfLabels.h"
+#include "frmBinLabeller.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -390,12 +394,12 @@ void Form1::Command3_Click()
 
 void Form1::Command4_Click()
 {
-    // Opens the address label window Form3.
+    Form3::showModal(this);
 }
 
 void Form1::Command5_Click()
 {
-    // Opens the order label window Ormex.
+    Ormex::showModal(this);
 }
 
 void Form1::Command6_Click()
@@ -405,10 +409,10 @@ void Form1::Command6_Click()
 
 void Form1::Command7_Click()
 {
-    // Opens the bin label window frmBinLabeller.
+    frmBinLabeller::showModal(this);
 }
 
 void Form1::openJokeWindow()
 {
-    // Opens the 1 April joke window AprilFool.
+    AprilFool::showModal(this);
 }
