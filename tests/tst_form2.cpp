@@ -173,17 +173,6 @@ private slots:
         for (QWidget *top : QApplication::topLevelWidgets())
             QVERIFY(!qobject_cast<Form2 *>(top)); // destroyed, not just hidden
     }
-
-    void eachOpeningListsThePrintersOfThatMoment()
-    {
-        TestPrinting env({"Office"}, "Office");
-        Form2 first;
-        env.spooler.setPrinters({"Office", "New Label Printer"});
-        QCOMPARE(first.List1->count(), 1);
-        Form2 second;
-        QCOMPARE(second.List1->count(), 2);
-        QCOMPARE(second.List1->item(1)->text(), QStringLiteral("New Label Printer"));
-    }
 };
 
 QTEST_MAIN(TestForm2)
