@@ -1,0 +1,131 @@
+// The system spooler against a private cupsd: the printers it lists, and every
+// way a queue or the server can refuse a label, each of which must surface as
+// a Failure naming the printer instead of a job that silently never prints.
+
+#include "Failure.h"
+#include "PrivateCups.h"
+#include "SystemSpooler.h"
+
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+PrintJob labelFor(const QString &printer)
+{
+    PrintJob job;
+    job.printerName = printer;
+    job.title = QStringLiteral("TagFoundry spooler test");
+    job.copies = 2;
+    PrintOp text;
+    text.kind = PrintOp::Kind::Text;
+    text.at = {300, 80};
+    text.text = QStringLiteral("AB-1234");
+    text.font = {QStringLiteral("Tahoma"), 20, false};
+    job.ops.append(text);
+    return job;
+}
+
+int jobsOn(const PrivateCups &cups, const QString &queue)
+{
+    const QList<PrivateCups::Job> all = cups.jobs();
+    return int(std::count_if(all.begin(), all.end(), [&](const PrivateCups::Job &job) { return job.queue == queue; }));
+}
+
+} // namespace
+
+class TestCupsSpooler : public QObject {
+    Q_OBJECT
+
+    // One active job per queue, so a queue holding a job refuses the next
+    // one only when the document has already been handed over.
+    std::unique_ptr<PrivateCups> cups;
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_PRIVATE_CUPS();
+        cups = std::make_unique<PrivateCups>(QStringList{QStringLiteral("MaxJobsPerPrinter 1")});
+        QString error;
+        QVERIFY2(cups->start(&error), qPrintable(error));
+        for (const QString &queue : {QStringLiteral("Label_Printer"), QStringLiteral("Rejecting"),
+                                     QStringLiteral("Stopped"), QStringLiteral("Vanishing"), QStringLiteral("Full")})
+            QVERIFY2(cups->addQueue(queue, queue + QStringLiteral(" description"), PrivateCups::Media::Label, &error),
+                     qPrintable(error));
+        QVERIFY2(cups->setDefault(QStringLiteral("Label_Printer"), &error), qPrintable(error));
+        QVERIFY2(cups->reject(QStringLiteral("Rejecting"), QStringLiteral("out of labels"), &error), qPrintable(error));
+        QVERIFY2(cups->disable(QStringLiteral("Stopped"), QStringLiteral("paper jam"), &error), qPrintable(error));
+        QVERIFY2(cups->holdNewJobs(QStringLiteral("Full"), &error), qPrintable(error));
+        // Before the first CUPS call of this process: libcups reads it once.
+        qputenv("CUPS_SERVER", cups->server().toLocal8Bit());
+    }
+
+    void listsQueueNamesInTheSpoolersOrder()
+    {
+        QString output, error;
+        QVERIFY2(cups->runClient(QStringLiteral("lpstat"), {QStringLiteral("-e")}, &output, &error), qPrintable(error));
+        SystemSpooler spooler;
+        QCOMPARE(spooler.printerNames(), output.split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+        QCOMPARE(spooler.defaultPrinterName(), QStringLiteral("Label_Printer"));
+    }
+
+    void refusalsFailNamingThePrinter_data()
+    {
+        QTest::addColumn<QString>("queue");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("jobsLeft"); // on the queue afterwards: nothing new must be waiting there
+        QTest::newRow("queue rejects jobs") << "Rejecting" << "is not accepting jobs: out of labels" << 0;
+        QTest::newRow("queue stopped: CUPS would keep the job") << "Stopped" << "is stopped: paper jam" << 0;
+        QTest::newRow("queue deleted after the list was read") << "Vanishing" << "is no longer installed" << 0;
+        // Accepting and idle, so only CUPS's answer to the submission shows it.
+        QTest::newRow("job refused after it was sent") << "Full" << "refused the job: " << 1;
+    }
+
+    void refusalsFailNamingThePrinter()
+    {
+        QFETCH(QString, queue);
+        QFETCH(QString, expected);
+        QFETCH(int, jobsLeft);
+        SystemSpooler spooler;
+        QVERIFY(spooler.printerNames().contains(queue));
+        QString error;
+        if (queue == QLatin1String("Vanishing"))
+            QVERIFY2(cups->removeQueue(queue, &error), qPrintable(error));
+        if (queue == QLatin1String("Full")) {
+            spooler.submit(labelFor(queue)); // held, and so still active
+            QCOMPARE(jobsOn(*cups, queue), 1);
+        }
+
+        try {
+            spooler.submit(labelFor(queue));
+            QFAIL("the spooler reported a refused job as printed");
+        } catch (const Failure &failure) {
+            QVERIFY2(failure.message().startsWith(QStringLiteral("Printer \"%1\" ").arg(queue)),
+                     qPrintable(failure.message()));
+            QVERIFY2(failure.message().contains(expected), qPrintable(failure.message()));
+        }
+        QCOMPARE(jobsOn(*cups, queue), jobsLeft);
+    }
+
+    // Last: it stops the spooler.
+    void unreachableServerFailsNamingThePrinterAndServer()
+    {
+        SystemSpooler spooler;
+        QVERIFY(spooler.printerNames().contains(QStringLiteral("Label_Printer")));
+        cups->stop();
+        try {
+            spooler.submit(labelFor(QStringLiteral("Label_Printer")));
+            QFAIL("the spooler reported a job as printed with no server to take it");
+        } catch (const Failure &failure) {
+            QVERIFY2(failure.message().contains(QStringLiteral("\"Label_Printer\"")), qPrintable(failure.message()));
+            QVERIFY2(failure.message().contains(QStringLiteral("cannot be reached")), qPrintable(failure.message()));
+            QVERIFY2(failure.message().contains(cups->socketPath()), qPrintable(failure.message()));
+        }
+    }
+
+    void cleanupTestCase() { cups.reset(); }
+};
+
+QTEST_MAIN(TestCupsSpooler)
+#include "tst_cups_spooler.moc"
