@@ -18,6 +18,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -143,8 +144,9 @@ int main(int argc, char **argv)
     std::printf("peak memory: %.1f MB (%.1f MB before opening)\n", peakKilobytes() / 1024.0,
                 startKilobytes / 1024.0);
 
+    worst = std::max({worst, enterMs, downMs});
     const bool met = openMs < 500 && worst < 5 && peakKilobytes() < 150 * 1024;
-    std::printf("targets (ready < 500 ms, keystroke < 5 ms, peak < 150 MB): %s\n", met ? "met" : "MISSED");
+    std::printf("targets (ready < 500 ms, every key < 5 ms, peak < 150 MB): %s\n", met ? "met" : "MISSED");
     Prompts::install(nullptr);
     return met ? 0 : 1;
 }

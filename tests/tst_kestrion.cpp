@@ -175,6 +175,11 @@ private slots:
         QCOMPARE(shown(*window), (QStringList{"EF", "*EF*", "Tap Washer"}));
         keys(window->Combo1, {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up});
         QCOMPARE(shown(*window), kOlive);
+        // Enter on a typed entry of the list: the arrows go on from there.
+        window->Combo1->lineEdit()->clear();
+        QTest::keyClicks(window->Combo1, QStringLiteral("CD-3,Tap Washer"));
+        keys(window->Combo1, {Qt::Key_Return, Qt::Key_Down});
+        QCOMPARE(window->Combo1->currentText(), QStringLiteral("EF"));
     }
 
     void slider_data()

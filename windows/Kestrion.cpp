@@ -61,6 +61,43 @@ QPushButton *whiteButton(QWidget *parent, const QString &text, QRect geometry)
 
 } // namespace
 
+// The chooser's list. The combo box looks its text up in the list whenever
+// editing finishes (Enter, or the focus leaving it); with tens of thousands
+// of parts an exact lookup goes through an index instead of every entry.
+class PartList : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+
+    void setEntries(const QStringList &entries)
+    {
+        m_firstRow.clear();
+        m_firstRow.reserve(entries.size());
+        for (qsizetype row = entries.size() - 1; row >= 0; --row)
+            m_firstRow.insert(entries[row], int(row));
+        setStringList(entries);
+        m_indexedRows = rowCount();
+    }
+
+    QModelIndexList match(const QModelIndex &start, int role, const QVariant &value, int hits,
+                          Qt::MatchFlags flags) const override
+    {
+        const Qt::MatchFlags exact = flags & ~Qt::MatchFixedString;
+        const bool indexed = start.row() == 0 && hits == 1 && (role == Qt::DisplayRole || role == Qt::EditRole)
+                             && exact == Qt::MatchCaseSensitive && value.typeId() == QMetaType::QString
+                             && m_indexedRows == rowCount();
+        if (!indexed)
+            return QStringListModel::match(start, role, value, hits, flags);
+        const auto found = m_firstRow.constFind(value.toString());
+        if (found == m_firstRow.cend())
+            return {};
+        return {index(*found)};
+    }
+
+private:
+    QHash<QString, int> m_firstRow; // each text's first row
+    int m_indexedRows = 0;
+};
+
 void PictureBox::setPicture(const QImage &picture)
 {
     m_picture = picture;
@@ -109,7 +146,7 @@ Kestrion::Kestrion(QWidget *parent) : QDialog(parent)
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCompleter(nullptr);
     Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_parts = new QStringListModel(this);
+    m_parts = new PartList(this);
     Combo1->setModel(m_parts);
     if (auto *list = qobject_cast<QListView *>(Combo1->view()))
         list->setUniformItemSizes(true);
@@ -181,7 +218,7 @@ void Kestrion::Form_Load()
         // replace the typed text with the first entry.
         const QString text = Combo1->currentText();
         const QSignalBlocker quiet(Combo1);
-        m_parts->setStringList(entries);
+        m_parts->setEntries(entries);
         Combo1->setEditText(text);
     }
     if (!loaded)

@@ -7,7 +7,7 @@
 class QComboBox;
 class QPushButton;
 class QScrollBar;
-class QStringListModel;
+class PartList;
 
 // A borderless picture box: draws its picture at its top-left corner at the
 // picture's natural size and keeps it for reading back.
@@ -83,5 +83,5 @@ private:
     // The part label, in the order of its layout (PartLabel.cpp).
     void PrintPartLabel();
 
-    QStringListModel *m_parts;
+    PartList *m_parts;
 };
