@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QRegularExpression>
+#include <QSet>
 #include <QUrl>
 
 #ifdef Q_OS_UNIX
@@ -297,6 +298,7 @@ bool PrivateCups::writeConfiguration(QString *error)
                                "  ATTR naturalLanguage attributes-natural-language en\n"
                                "  ATTR uri printer-uri $uri\n"
                                "  ATTR keyword which-jobs all\n"
+                               "  ATTR integer first-index $first\n"
                                "  ATTR keyword requested-attributes job-id,job-printer-uri,copies,job-state,job-name\n"
                                "  STATUS successful-ok\n"
                                "  DISPLAY job-id\n  DISPLAY job-printer-uri\n  DISPLAY copies\n"
@@ -437,24 +439,34 @@ bool PrivateCups::holdNewJobs(const QString &name, QString *error)
 
 QList<PrivateCups::Job> PrivateCups::jobs(QString *error) const
 {
+    // cupsd answers Get-Jobs with at most 500 jobs at a time: ask page by page.
     const QString uri = QStringLiteral("ipp://%1/").arg(QString::fromLatin1(QUrl::toPercentEncoding(socketPath())));
-    QString output;
     QList<Job> jobs;
-    if (!runClient(QStringLiteral("ipptool"), {QStringLiteral("-c"), uri, path(QStringLiteral("get-jobs.test"))},
-                   &output, error))
-        return jobs;
-    const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (qsizetype i = 1; i < lines.size(); ++i) { // line 0: the column names
-        const QStringList fields = csvFields(lines[i]);
-        if (fields.size() < 5)
-            continue;
-        Job job;
-        job.id = fields[0].toInt();
-        job.queue = fields[1].section(QLatin1Char('/'), -1);
-        job.copies = fields[2].isEmpty() ? 1 : fields[2].toInt();
-        job.state = fields[3];
-        job.title = fields[4];
-        jobs.append(job);
+    QSet<int> seen;
+    for (;;) {
+        QString output;
+        if (!runClient(QStringLiteral("ipptool"),
+                       {QStringLiteral("-c"), QStringLiteral("-d"), QStringLiteral("first=%1").arg(jobs.size() + 1), uri,
+                        path(QStringLiteral("get-jobs.test"))},
+                       &output, error))
+            return {};
+        const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const qsizetype before = jobs.size();
+        for (qsizetype i = 1; i < lines.size(); ++i) { // line 0: the column names
+            const QStringList fields = csvFields(lines[i]);
+            if (fields.size() < 5 || seen.contains(fields[0].toInt()))
+                continue;
+            Job job;
+            job.id = fields[0].toInt();
+            job.queue = fields[1].section(QLatin1Char('/'), -1);
+            job.copies = fields[2].isEmpty() ? 1 : fields[2].toInt();
+            job.state = fields[3];
+            job.title = fields[4];
+            seen.insert(job.id);
+            jobs.append(job);
+        }
+        if (jobs.size() == before)
+            break;
     }
     std::sort(jobs.begin(), jobs.end(), [](const Job &a, const Job &b) { return a.id < b.id; });
     return jobs;

@@ -1,0 +1,136 @@
+// Prints a 1,000-record label file in batch mode to a queue of a private
+// cupsd, then submits the same 1,000 one-page PDFs (the documents the program
+// sent, taken from the spool) to the same queue with `lp`, one lp per file, in
+// the same run. Reports labels per second for both and the ratio of the
+// program's time to lp's. Target: at most 1.5.
+//
+// The queue holds its jobs, so the PDF backend does not compete with the
+// submissions for the processor; both ways go through the same queue, each
+// starting with it empty.
+// Runs as root (the private spooler needs it).
+//
+//   bench_cups [records] [XLIST|BINS]
+
+#include "PrivateCups.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+const QString kQueue = QStringLiteral("Label_Printer");
+
+int jobsOnQueue(const PrivateCups &cups)
+{
+    const QList<PrivateCups::Job> jobs = cups.jobs();
+    return int(std::count_if(jobs.begin(), jobs.end(), [](const PrivateCups::Job &job) { return job.queue == kQueue; }));
+}
+
+bool fail(const QString &message)
+{
+    std::fprintf(stderr, "bench_cups: %s\n", qPrintable(message));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int records = argc > 1 ? std::atoi(argv[1]) : 1000;
+    const QString word = argc > 2 ? QString::fromLatin1(argv[2]) : QStringLiteral("XLIST");
+
+    if (const QString why = PrivateCups::unavailableReason(); !why.isEmpty())
+        return fail(QStringLiteral("cannot start a private print spooler: ") + why), 1;
+    PrivateCups cups;
+    QString error;
+    if (!cups.start(&error) || !cups.addQueue(kQueue, QStringLiteral("Label Printer"), PrivateCups::Media::Label, &error)
+        || !cups.setDefault(kQueue, &error) || !cups.holdNewJobs(kQueue, &error))
+        return fail(error), 1;
+
+    QTemporaryDir home;
+    QDir().mkpath(home.filePath(QStringLiteral("TagFoundry")));
+    QDir().mkpath(home.filePath(QStringLiteral(".config/TagFoundry")));
+    QFile settings(home.filePath(QStringLiteral(".config/TagFoundry/TagFoundry.conf")));
+    if (!settings.open(QIODevice::WriteOnly))
+        return fail(settings.errorString()), 1;
+    settings.write("[Settings]\nPrinter=" + kQueue.toUtf8() + "\n");
+    settings.close();
+    QFile labels(home.filePath(QStringLiteral("TagFoundry/labels.txt")));
+    if (!labels.open(QIODevice::WriteOnly))
+        return fail(labels.errorString()), 1;
+    for (int i = 0; i < records; ++i) {
+        labels.write(QStringLiteral("VLV-%1,R%2-A,Diverter valve cartridge %1,%3,%4\r\n")
+                         .arg(i, 5, 10, QLatin1Char('0'))
+                         .arg(i % 40)
+                         .arg(i % 3 ? QStringLiteral("NONE") : QStringLiteral("FRAGILE"))
+                         .arg(1 + i % 2)
+                         .toUtf8());
+    }
+    labels.close();
+
+    // The program, as the calling program would run it.
+    QProcessEnvironment environment = cups.clientEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    program.start(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {word});
+    program.waitForFinished(-1);
+    const double programSeconds = timer.nsecsElapsed() / 1e9;
+    const QList<PrivateCups::Job> sent = cups.jobs();
+    if (program.exitCode() != 0 || sent.size() != records)
+        return fail(QStringLiteral("the program exited with %1 and queued %2 of %3 jobs")
+                        .arg(program.exitCode()).arg(sent.size()).arg(records)), 1;
+
+    // lp with the same documents, one lp per PDF, to the same queue.
+    QTemporaryDir pdfs;
+    QStringList files;
+    for (const PrivateCups::Job &job : sent) {
+        const QString copy = pdfs.filePath(QStringLiteral("%1.pdf").arg(job.id, 5, 10, QLatin1Char('0')));
+        if (!QFile::copy(cups.spooledFile(job.id), copy))
+            return fail(QStringLiteral("cannot copy the spooled document of job %1").arg(job.id)), 1;
+        files.append(copy);
+    }
+    QFile list(pdfs.filePath(QStringLiteral("files")));
+    if (!list.open(QIODevice::WriteOnly))
+        return fail(list.errorString()), 1;
+    list.write(files.join(QLatin1Char('\n')).toUtf8() + '\n');
+    list.close();
+    // Both ways start from an empty queue: cupsd's work per new job grows
+    // with the jobs it holds.
+    if (!cups.runClient(QStringLiteral("cancel"), {QStringLiteral("-a"), QStringLiteral("-x"), kQueue}, nullptr, &error))
+        return fail(error), 1;
+    if (const int left = jobsOnQueue(cups); left != 0)
+        return fail(QStringLiteral("%1 jobs left after purging the queue").arg(left)), 1;
+    QProcess lp;
+    lp.setProcessEnvironment(cups.clientEnvironment());
+    lp.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    timer.restart();
+    lp.start(QStringLiteral("bash"), {QStringLiteral("-c"),
+                                      QStringLiteral("while IFS= read -r f; do lp -s -d %1 \"$f\" || exit 1; done < %2")
+                                          .arg(kQueue, list.fileName())});
+    lp.waitForFinished(-1);
+    const double lpSeconds = timer.nsecsElapsed() / 1e9;
+    const int queued = jobsOnQueue(cups);
+    if (lp.exitCode() != 0 || queued != records)
+        return fail(QStringLiteral("lp exited with %1 and queued %2 of %3 jobs").arg(lp.exitCode()).arg(queued).arg(records)), 1;
+
+    const double ratio = programSeconds / lpSeconds;
+    std::printf("records: %d (%s), queue %s of a private cupsd, jobs held\n", records, qPrintable(word), qPrintable(kQueue));
+    std::printf("tagfoundry: %.2f s, %.0f labels per second\n", programSeconds, records / programSeconds);
+    std::printf("lp:         %.2f s, %.0f PDFs per second\n", lpSeconds, records / lpSeconds);
+    std::printf("ratio tagfoundry / lp: %.2f (target <= 1.5)\n", ratio);
+    return 0;
+}
