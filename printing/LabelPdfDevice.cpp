@@ -131,16 +131,6 @@ public:
         baseName = name.isEmpty() ? QByteArray("Font") : name;
     }
 
-    quint32 glyphIndex(char32_t codePoint) const
-    {
-        const QString chars = QString::fromUcs4(&codePoint, 1);
-        quint32 index = 0;
-        int count = 1;
-        if (!m_raw.glyphIndexesForChars(chars.constData(), int(chars.size()), &index, &count) || count < 1)
-            return 0;
-        return index;
-    }
-
     const Glyph &glyph(quint32 index)
     {
         auto found = m_glyphs.constFind(index);
@@ -169,13 +159,6 @@ public:
         return *m_glyphs.insert(index, glyph);
     }
 
-    // Advances of a run as Qt lays it out: kerned, design metrics.
-    QList<QPointF> kernedAdvances(const QList<quint32> &glyphs) const
-    {
-        return m_raw.advancesForGlyphIndexes(glyphs, QRawFont::LayoutFlags(QRawFont::KernedAdvances
-                                                                             | QRawFont::UseDesignMetrics));
-    }
-
     double ascent = 0, descent = 0, capHeight = 0;
     QByteArray baseName;
 
@@ -184,8 +167,8 @@ private:
     QHash<quint32, Glyph> m_glyphs;
 };
 
-// Faces by the font asked for, and by the face Qt resolved it to, so that
-// two names for one face share its glyphs.
+// Faces by family, style and weight of the font Qt resolved, so that every
+// size of a face, and every name that resolves to it, shares its glyphs.
 class FaceCache {
 public:
     static FaceCache &instance()
@@ -195,18 +178,6 @@ public:
     }
 
     QMutex mutex;
-
-    Face *face(const QFont &font)
-    {
-        const QString requestKey = font.family() + QLatin1Char('|') + QString::number(font.weight())
-                                 + QLatin1Char('|') + QString::number(int(font.style()))
-                                 + QLatin1Char('|') + QString::number(font.stretch());
-        if (Face *known = m_byRequest.value(requestKey))
-            return known;
-        Face *face = this->face(QRawFont::fromFont(font));
-        m_byRequest.insert(requestKey, face);
-        return face;
-    }
 
     // The face of a font Qt resolved, at any size.
     Face *face(QRawFont raw)
@@ -225,7 +196,6 @@ public:
 
 private:
     std::deque<std::unique_ptr<Face>> m_faces;
-    QHash<QString, Face *> m_byRequest;
     QHash<QString, Face *> m_byFace;
 };
 
@@ -503,21 +473,30 @@ public:
         if (text.isEmpty())
             return;
         const QFont font = item.font();
-        const double em = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 20.0;
 
+        // The glyphs and their places come from Qt's own layout of the text,
+        // so kerning and fonts standing in for missing characters are as Qt
+        // draws them on any other device.
+        QTextLayout layout(text, font);
+        layout.setCacheEnabled(true);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        if (!line.isValid())
+            return;
+        const QList<QGlyphRun> runs = line.glyphRuns();
+        const QList<uint> codePoints = text.toUcs4();
         QMutexLocker locker(&FaceCache::instance().mutex);
-        Face *face = FaceCache::instance().face(font);
-        QList<quint32> glyphs;
-        QList<char32_t> codePoints;
-        for (char32_t codePoint : text.toUcs4()) {
-            glyphs.append(face->glyphIndex(codePoint));
-            codePoints.append(codePoint);
-        }
-        if (glyphs.contains(0u)) {
-            drawFallbackText(p, text, font);
+        if (runs.size() != 1 || runs[0].glyphIndexes().size() != codePoints.size()) {
+            drawGlyphByGlyph(p, text, line);
             return;
         }
-        const QList<QPointF> kerned = face->kernedAdvances(glyphs);
+        const QGlyphRun &run = runs[0];
+        Face *face = FaceCache::instance().face(run.rawFont());
+        const double em = run.rawFont().pixelSize();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        const QPointF origin = p + QPointF(positions[0].x(), positions[0].y() - line.ascent());
 
         beginOp();
         setFill(m_pen.color());
@@ -539,7 +518,7 @@ public:
                 m_content += "/F" + QByteArray::number(code.font + 1) + " 1 Tf\n";
                 if (currentFont < 0) {
                     // Glyph space is y up; the page's user space is y down.
-                    putNumbers(m_content, {em, 0, 0, -em, p.x(), p.y()}, 3);
+                    putNumbers(m_content, {em, 0, 0, -em, origin.x(), origin.y()}, 3);
                     m_content += "Tm\n";
                 }
                 currentFont = code.font;
@@ -553,10 +532,12 @@ public:
                 inString = true;
             }
             putHexByte(m_content, code.code);
-            // Kerning: the run's advance against the glyph's own width, in
-            // thousandths of an em (positive moves left).
-            const double adjust = glyph.advance - kerned.value(i).x();
-            if (i + 1 < glyphs.size() && std::abs(adjust) > 0.05) {
+            // Kerning: the layout's advance against the glyph's own width,
+            // in thousandths of an em (positive moves left).
+            const double adjust = i + 1 < glyphs.size()
+                                      ? glyph.advance - (positions[i + 1].x() - positions[i].x()) * kGlyphEm / em
+                                      : 0;
+            if (std::abs(adjust) > 0.05) {
                 m_content += "> ";
                 putNumber(m_content, adjust);
                 m_content += ' ';
@@ -569,17 +550,11 @@ public:
     }
 
 private:
-    // Text with characters the font lacks: Qt draws those from other fonts,
-    // so lay the text out as Qt does and place each glyph from the font and
-    // at the position the layout gives it. FaceCache's mutex is held.
-    void drawFallbackText(const QPointF &p, const QString &text, const QFont &font)
+    // Text laid out in several fonts, or not one glyph per character: each
+    // glyph placed on its own, from the font and at the position the layout
+    // gives it. FaceCache's mutex is held.
+    void drawGlyphByGlyph(const QPointF &p, const QString &text, const QTextLine &line)
     {
-        QTextLayout layout(text, font);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        layout.endLayout();
-        if (!line.isValid())
-            return;
         beginOp();
         setFill(m_pen.color());
         m_content += "BT\n";
