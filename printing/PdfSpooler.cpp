@@ -3,11 +3,11 @@
 #include "DataFolder.h"
 #include "Failure.h"
 #include "JobRenderer.h"
+#include "LabelPdfDevice.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QRegularExpression>
 
 namespace {
@@ -66,20 +66,15 @@ void PdfSpooler::submit(const PrintJob &job)
     if (!file.isOpen())
         throw Failure(QStringLiteral("Printer \"%1\" found no free file name in %2").arg(kPrinterName, folder));
 
-    QPdfWriter writer(&file);
-    writer.setTitle(job.title);
-    writer.setCreator(QStringLiteral("TagFoundry"));
-    writer.setResolution(int(kTwipsPerInch));
-    writer.setPageLayout(QPageLayout(QPageSize(QSizeF(3, 2), QPageSize::Inch), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0)));
+    // The label is painted once; each copy is a page showing it.
+    LabelPdfDevice device(&file);
+    device.setTitle(job.title);
+    device.setCreator(QStringLiteral("TagFoundry"));
+    device.setCopies(job.copies);
     QPainter painter;
-    if (!painter.begin(&writer))
+    if (!painter.begin(&device))
         throw Failure(QStringLiteral("Printer \"%1\" cannot start %2").arg(kPrinterName, file.fileName()));
-    for (int copy = 0; copy < job.copies; ++copy) {
-        if (copy > 0)
-            writer.newPage();
-        JobRenderer::renderPage(painter, job);
-    }
+    JobRenderer::renderPage(painter, job);
     painter.end();
     file.close();
     if (file.error() != QFileDevice::NoError)

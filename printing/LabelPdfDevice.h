@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPaintDevice>
+#include <QString>
+
+#include <memory>
+
+class QIODevice;
+class LabelPdfEngine;
+
+// A PDF file of one 3 x 2 inch label, painted in twips (1440 per inch, y
+// down from the top-left corner) like every other device the renderer
+// paints on. The page is painted once and repeated `copies` times.
+//
+// Text becomes Type 3 fonts built from the glyph outlines, and each glyph's
+// outline is converted once per process and reused by every later file: a
+// batch of a thousand labels converts the few dozen glyphs it uses once,
+// instead of subsetting whole fonts for every file.
+//
+// What the engine draws: rectangles, paths and polygons (filled with the
+// brush, outlined with the pen), images and pixmaps (as RGB images, any
+// transparency flattened onto white paper) and text. Clipping, gradients,
+// patterns, dashes and transparency are not drawn: labels do not use them.
+//
+// The file is written to `out` when the painter ends; `out` must be open for
+// writing and stays open.
+class LabelPdfDevice : public QPaintDevice {
+public:
+    static constexpr int kWidthTwips = 3 * 1440;
+    static constexpr int kHeightTwips = 2 * 1440;
+
+    explicit LabelPdfDevice(QIODevice *out);
+    ~LabelPdfDevice() override;
+
+    void setTitle(const QString &title);
+    void setCreator(const QString &creator);
+    void setCopies(int copies); // pages in the file, each the painted page; at least 1
+
+    QPaintEngine *paintEngine() const override;
+
+protected:
+    int metric(PaintDeviceMetric metric) const override;
+
+private:
+    std::unique_ptr<LabelPdfEngine> m_engine;
+};
