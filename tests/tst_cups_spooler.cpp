@@ -41,6 +41,7 @@ class TestCupsSpooler : public QObject {
     // One active job per queue, so a queue holding a job refuses the next
     // one only when the document has already been handed over.
     std::unique_ptr<PrivateCups> cups;
+    QTemporaryDir home; // no ~/.cups/lpoptions of the user to pick another default
 
 private slots:
     void initTestCase()
@@ -57,8 +58,11 @@ private slots:
         QVERIFY2(cups->reject(QStringLiteral("Rejecting"), QStringLiteral("out of labels"), &error), qPrintable(error));
         QVERIFY2(cups->disable(QStringLiteral("Stopped"), QStringLiteral("paper jam"), &error), qPrintable(error));
         QVERIFY2(cups->holdNewJobs(QStringLiteral("Full"), &error), qPrintable(error));
-        // Before the first CUPS call of this process: libcups reads it once.
+        // Before the first CUPS call of this process: libcups reads them once.
         qputenv("CUPS_SERVER", cups->server().toLocal8Bit());
+        qputenv("HOME", home.path().toLocal8Bit());
+        qunsetenv("PRINTER");
+        qunsetenv("LPDEST");
     }
 
     void listsQueueNamesInTheSpoolersOrder()
