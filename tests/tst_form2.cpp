@@ -2,79 +2,46 @@
 
 #include "Form2.h"
 #include "LabelFonts.h"
+#include "ModalWatcher.h"
 #include "Printer.h"
 #include "TestPrinting.h"
+#include "WindowChecks.h"
 
-#include <QLabel>
 #include <QListWidget>
-#include <QPointer>
-#include <QPushButton>
-#include <QTimer>
 #include <QtTest>
+
+using namespace WindowChecks;
 
 class TestForm2 : public QObject {
     Q_OBJECT
 
+    static void clickItem(Form2 &form, int row)
+    {
+        QTest::mouseClick(form.List1->viewport(), Qt::LeftButton, {},
+                          form.List1->visualItemRect(form.List1->item(row)).center());
+    }
+
 private slots:
     void initTestCase() { LabelFonts::ensureInstalled(); }
 
-    void controlsFollowTheDesign_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("twips");
-        QTest::addColumn<bool>("ownFont"); // Tahoma 9.75 pt bold; else the system's default
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("Label1") << "Label1" << QRect(120, 120, 4455, 375) << true
-                                << "Please Choose  A Printer from the List Below";
-        QTest::newRow("List1") << "List1" << QRect(120, 480, 4455, 2595) << false << "";
-        QTest::newRow("Command1") << "Command1" << QRect(120, 3120, 4455, 495) << true << "Save";
-    }
-
-    void controlsFollowTheDesign()
-    {
-        QFETCH(QString, name);
-        QFETCH(QRect, twips);
-        QFETCH(bool, ownFont);
-        QFETCH(QString, caption);
-        TestPrinting env;
-        Form2 form;
-        QWidget *widget = name == "Label1" ? static_cast<QWidget *>(form.Label1)
-                        : name == "List1"  ? static_cast<QWidget *>(form.List1)
-                                           : static_cast<QWidget *>(form.Command1);
-        QCOMPARE(widget->geometry(),
-                 QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
-        if (ownFont) {
-            QCOMPARE(widget->font().family(), QStringLiteral("Tahoma"));
-            QCOMPARE(widget->font().pointSizeF(), 9.75);
-            QVERIFY(widget->font().bold());
-        } else {
-            QCOMPARE(widget->font(), QApplication::font(widget));
-        }
-        if (auto *label = qobject_cast<QLabel *>(widget))
-            QCOMPARE(label->text(), caption);
-        if (auto *button = qobject_cast<QPushButton *>(widget))
-            QCOMPARE(button->text(), caption);
-    }
-
-    void windowFrameAndTabOrder()
+    void design()
     {
         TestPrinting env;
         QWidget owner; // the main window's font is not passed on to the chooser
         owner.setFont(QFont(QStringLiteral("Tahoma"), 20));
         Form2 form(&owner);
-        QCOMPARE(form.windowTitle(), QStringLiteral("Printer Chooser"));
-        QCOMPARE(form.minimumSize(), QSize(312, 250));
-        QCOMPARE(form.maximumSize(), QSize(312, 250));
-        QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
-        QVERIFY(!(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QCOMPARE(form.List1->font(), QApplication::font(form.List1));
+        form.Label1->setObjectName("Label1");
+        form.List1->setObjectName("List1");
+        form.Command1->setObjectName("Command1");
+        QCOMPARE(designOf(&form, {"Label1", "List1", "Command1"}),
+                 QStringList({"Label1 120,120,4455,375 Tahoma 9.75 bold 'Please Choose  A Printer from the List Below'",
+                              "List1 120,480,4455,2595 default ''",
+                              "Command1 120,3120,4455,495 Tahoma 9.75 bold 'Save'"}));
+        QCOMPARE(frame(&form), QStringLiteral("'Printer Chooser' 4680x3750 fixed close"));
 
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        QCOMPARE(QApplication::focusWidget(), form.List1);
+        QVERIFY(showActive(&form));
         QTest::keyClick(form.List1, Qt::Key_Down); // select, so Save can take the focus
-        QTest::keyClick(form.List1, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), form.Command1);
+        QCOMPARE(tabOrder(&form, 1), QStringList({"List1", "Command1"}));
     }
 
     void listsPrintersInOrderWithNothingSelected_data()
@@ -102,43 +69,32 @@ private slots:
         QVERIFY(!form.Command1->isEnabled());
     }
 
-    void selectionEnablesSave_data()
+    // Selecting enables Save but saves nothing; Save writes the name exactly
+    // as the spooler reports it, blanks and letter case included.
+    void selectThenSave_data()
     {
         QTest::addColumn<bool>("byMouse");
-        QTest::newRow("mouse click") << true;
-        QTest::newRow("arrow key") << false;
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("mouse click") << true << " label printer 2 ";
+        QTest::newRow("arrow key: from the current row to the next") << false << " label printer 2 ";
     }
 
-    void selectionEnablesSave()
+    void selectThenSave()
     {
         QFETCH(bool, byMouse);
-        TestPrinting env({"Label Printer", "Office"}, "Office");
-        Form2 form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        if (byMouse) {
-            QListWidgetItem *office = form.List1->item(1);
-            QTest::mouseClick(form.List1->viewport(), Qt::LeftButton, {},
-                              form.List1->visualItemRect(office).center());
-        } else {
-            QTest::keyClick(form.List1, Qt::Key_Down);
-        }
-        QCOMPARE(form.List1->selectedItems().size(), 1);
-        QVERIFY(form.Command1->isEnabled());
-        QCOMPARE(env.savedPrinter(), QStringLiteral("none")); // selecting saves nothing
-    }
-
-    void saveWritesTheNameUnchangedAndCloses()
-    {
-        // Blanks and letter case are part of the name as the spooler reports it.
+        QFETCH(QString, saved);
         TestPrinting env({"Office", " label printer 2 "}, "Office");
         Form2 form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTest::mouseClick(form.List1->viewport(), Qt::LeftButton, {},
-                          form.List1->visualItemRect(form.List1->item(1)).center());
+        QVERIFY(showActive(&form));
+        if (byMouse)
+            clickItem(form, 1);
+        else
+            QTest::keyClick(form.List1, Qt::Key_Down);
+        QCOMPARE(form.List1->selectedItems().size(), 1);
+        QVERIFY(form.Command1->isEnabled());
+        QCOMPARE(env.savedPrinter(), QStringLiteral("none"));
         QTest::mouseClick(form.Command1, Qt::LeftButton);
-        QCOMPARE(env.savedPrinter(), QStringLiteral(" label printer 2 "));
+        QCOMPARE(env.savedPrinter(), saved);
         QVERIFY(!form.isVisible());
         // The running process keeps its printer until the next job selects the saved one.
         QCOMPARE(Printer::current().deviceName(), QStringLiteral("Office"));
@@ -156,19 +112,13 @@ private slots:
         QFETCH(QString, saved);
         TestPrinting env;
         env.savePrinter(saved);
-        QString opened;
-        QTimer watcher;
-        connect(&watcher, &QTimer::timeout, [&] {
-            if (auto *chooser = qobject_cast<Form2 *>(QApplication::activeModalWidget())) {
-                opened = chooser->windowTitle();
+        ModalWatcher watcher([](QWidget *window, int) {
+            if (auto *chooser = qobject_cast<Form2 *>(window))
                 QTest::keyClick(chooser->List1, Qt::Key_Down); // a selection, then the close box
-                chooser->close();
-            }
+            window->close();
         });
-        watcher.start(10);
         Form2::showModal(nullptr); // returns once the window has closed
-        watcher.stop();
-        QCOMPARE(opened, QStringLiteral("Printer Chooser"));
+        QCOMPARE(watcher.opened, QStringList{"Form2: Printer Chooser"});
         QCOMPARE(env.savedPrinter(), saved);
         for (QWidget *top : QApplication::topLevelWidgets())
             QVERIFY(!qobject_cast<Form2 *>(top)); // destroyed, not just hidden

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "Prompts.h"
-
 #include <QApplication>
 #include <QPointer>
 #include <QStringList>
@@ -24,7 +22,7 @@ public:
         m_timer.start(10);
     }
 
-    QStringList opened;        // "ClassName: caption" of each window, in order
+    QStringList opened;            // "ClassName: caption" of each window, in order
     QStringList stillOpenAfterAct; // windows `act` left open (closed by the watcher)
 
 private:
@@ -49,28 +47,4 @@ private:
     Action m_act;
     QTimer m_timer;
     QPointer<QWidget> m_last;
-};
-
-// Message boxes answered for the test: every warning and message is noted.
-class NotedPrompts : public Prompts {
-public:
-    NotedPrompts() { Prompts::install(this); }
-    ~NotedPrompts() override { Prompts::install(nullptr); }
-
-    bool askYesNo(QWidget *, const QString &text, const QString &) override
-    {
-        asked.append(text);
-        return answerYes;
-    }
-    void tell(QWidget *, const QString &text, const QString &) override { told.append(text); }
-    void warn(QWidget *, const QString &text) override { warned.append(text); }
-    QString input(QWidget *, const QString &prompt, const QString &) override
-    {
-        asked.append(prompt);
-        return inputAnswer;
-    }
-
-    bool answerYes = false;
-    QString inputAnswer;
-    QStringList asked, told, warned;
 };

@@ -13,41 +13,33 @@
 // at that moment. Installs itself for its lifetime.
 class ScriptedPrompts : public Prompts {
 public:
-    explicit ScriptedPrompts(const RecordingSpooler *spooler = nullptr) : m_spooler(spooler)
-    {
-        Prompts::install(this);
-    }
+    explicit ScriptedPrompts(const RecordingSpooler *spooler = nullptr) : m_spooler(spooler) { Prompts::install(this); }
     ~ScriptedPrompts() override { Prompts::install(nullptr); }
 
     struct Asked {
-        QString text;
-        QString title;
+        QString text, title;
         qsizetype jobsBefore = 0; // jobs the spooler had when the question came
         QWidget *focus = nullptr; // the focus widget at that moment
     };
 
-    bool askYesNo(QWidget *, const QString &text, const QString &title) override
-    {
-        questions.append(note(text, title));
-        return yes;
-    }
-    void tell(QWidget *, const QString &text, const QString &title) override { told.append(note(text, title)); }
+    bool askYesNo(QWidget *, const QString &text, const QString &title) override { note(questions, text, title); return yes; }
+    void tell(QWidget *, const QString &text, const QString &title) override { note(told, text, title); }
     void warn(QWidget *, const QString &text) override { warnings.append(text); }
     QString input(QWidget *, const QString &prompt, const QString &title) override
     {
-        inputs.append(note(prompt, title));
+        note(inputs, prompt, title);
         return answers.isEmpty() ? QString() : answers.dequeue(); // an unscripted prompt is a Cancel
     }
 
-    bool yes = true;           // the answer to every Yes/No question
-    QQueue<QString> answers;   // the answers to the input prompts, in order
+    bool yes = true;         // the answer to every Yes/No question
+    QQueue<QString> answers; // the answers to the input prompts, in order
     QList<Asked> questions, told, inputs;
     QStringList warnings;
 
 private:
-    Asked note(const QString &text, const QString &title) const
+    void note(QList<Asked> &list, const QString &text, const QString &title) const
     {
-        return {text, title, m_spooler ? m_spooler->jobs.size() : 0, QApplication::focusWidget()};
+        list.append({text, title, m_spooler ? m_spooler->jobs.size() : 0, QApplication::focusWidget()});
     }
 
     const RecordingSpooler *m_spooler;
