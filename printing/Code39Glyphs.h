@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LabelTexts.h"
+
 #include <QPointF>
 #include <QString>
 
@@ -10,7 +12,7 @@ class QPainter;
 // 2048-unit em (em = 20 x points twips).
 namespace Code39Glyphs {
 
-inline const QString kFontName = QStringLiteral("Free 3 of 9");
+inline const QString kFontName = LabelTexts::kBarcodeFont;
 
 inline constexpr double kUnitsPerEm = 2048;
 inline constexpr double kAdvance = 784;   // every glyph, ink starting at the pen

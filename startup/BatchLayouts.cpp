@@ -1,18 +1,18 @@
 #include "BatchLayouts.h"
 
 #include "Failure.h"
+#include "LabelTexts.h"
 #include "NumberText.h"
 #include "Printer.h"
 #include "PrintStamp.h"
 
 #include <QLocale>
 
+using namespace LabelTexts;
+
 namespace {
 
 const QString kNone = QStringLiteral("NONE");
-const QString kTahoma = QStringLiteral("Tahoma");
-const QString kBarcodeFont = QStringLiteral("Free 3 of 9");
-const QString kCompanyName = QStringLiteral("Veltrane Heating Supplies Ltd.");
 constexpr int kPieceLength = 35;
 constexpr int kMaxPieces = 5;
 constexpr int kFieldsNeeded = 5;
@@ -101,7 +101,7 @@ void PrintBatchRecord(const QStringList &fields, const QString &word)
     p.setCurrentY(bins ? 2100 : 1000);
     p.setFontName(kBarcodeFont);
     p.setFontSize(code.size() > 15 ? 22 : 25);
-    p.print(QLatin1Char('*') + code + QLatin1Char('*'));
+    p.print(barcodeText(code));
 
     if (fields[3] != kNone) {
         p.setCurrentX(3500);

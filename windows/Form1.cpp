@@ -1,4 +1,5 @@
 #include "Form1.h"
+#include "LabelTexts.h"
 
 #include "AprilFool.h"
 #include "Failure.h"
@@ -122,7 +123,7 @@ void Form1::buildControls()
     setFont(tahoma(20.25));
     setFixedSize(5400 / 15, 4230 / 15);
 
-    Label1 = new QLabel(QStringLiteral("Veltrane Heating Supplies Ltd."), this);
+    Label1 = new QLabel(LabelTexts::kCompanyName, this);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setFont(tahoma(9.75, true));
     place(Label1, 120, 120, 5175, 255);

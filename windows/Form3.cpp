@@ -1,6 +1,7 @@
 #include "Form3.h"
 
 #include "Failure.h"
+#include "LabelTexts.h"
 #include "NumberText.h"
 #include "Printer.h"
 #include "Prompts.h"
@@ -11,12 +12,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using namespace LabelTexts;
+
 using WindowDesign::kEnter;
 using WindowDesign::twips;
 
 namespace {
-const QString kArial = QStringLiteral("Arial");
-const QString kTahoma = QStringLiteral("Tahoma");
 constexpr int kCopiesInList = 30;
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "Kestrion.h"
+#include "LabelTexts.h"
 
 #include "Code39Glyphs.h"
 #include "DataFolder.h"
@@ -155,7 +156,7 @@ Kestrion::Kestrion(QWidget *parent) : QDialog(parent)
     Command1 = whiteButton(this, QStringLiteral("Close"), twips(4680, 2880, 1215, 495));
     Command2 = whiteButton(this, QStringLiteral("Print"), twips(120, 2880, 1335, 495));
 
-    Label1 = caption(this, QStringLiteral("Veltrane Heating Supplies Ltd."), twips(120, 120, 5775, 375),
+    Label1 = caption(this, LabelTexts::kCompanyName, twips(120, 120, 5775, 375),
                      Qt::AlignHCenter);
     Label1->setFont(windowFont(9.75, true));
 
@@ -242,7 +243,7 @@ bool Kestrion::loadPartsFile(QStringList &entries)
         return false;
     Label5->setText(fields[1]);
     Label2->setText(fields[0]);
-    Label4->setText(QLatin1Char('*') + fields[0] + QLatin1Char('*'));
+    Label4->setText(LabelTexts::barcodeText(fields[0]));
     entries = *lines;
     return true;
 }
@@ -255,7 +256,7 @@ void Kestrion::ShowPartLine(const QString &line)
     if (fields.size() > 1)
         Label5->setText(fields[1]);
     Label2->setText(fields[0]);
-    Label4->setText(QLatin1Char('*') + fields[0] + QLatin1Char('*'));
+    Label4->setText(LabelTexts::barcodeText(fields[0]));
 }
 
 void Kestrion::Combo1_Change()

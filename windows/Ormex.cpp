@@ -1,6 +1,7 @@
 #include "Ormex.h"
 
 #include "Failure.h"
+#include "LabelTexts.h"
 #include "Printer.h"
 #include "Prompts.h"
 #include "SavedPrinter.h"
@@ -10,13 +11,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using namespace LabelTexts;
+
 using WindowDesign::kEnter;
 using WindowDesign::twips;
-
-namespace {
-const QString kArial = QStringLiteral("Arial");
-const QString kTahoma = QStringLiteral("Tahoma");
-} // namespace
 
 const QString Ormex::kHeadingToolTip = QStringLiteral("Ask for Dave: he always knows where the order went.");
 

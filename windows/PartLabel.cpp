@@ -2,17 +2,17 @@
 
 #include "Kestrion.h"
 
+#include "LabelTexts.h"
 #include "Printer.h"
 #include "PrintStamp.h"
 #include "SavedPrinter.h"
 
 #include <QScrollBar>
 
+using namespace LabelTexts;
+
 namespace {
 
-const QString kTahoma = QStringLiteral("Tahoma");
-const QString kBarcodeFont = QStringLiteral("Free 3 of 9");
-const QString kCompanyName = QStringLiteral("Veltrane Heating Supplies Ltd.");
 const QString kProductLine = QStringLiteral("Kestrion");
 
 } // namespace
@@ -48,7 +48,7 @@ void Kestrion::PrintPartLabel()
     p.setCurrentY(1250);
     p.setFontSize(20);                                      // 17
     p.setFontBold(false);                                   // 18
-    p.print(QLatin1Char('*') + code + QLatin1Char('*'));    // 19
+    p.print(barcodeText(code));    // 19
     p.setFontName(kTahoma);                                 // 20
     p.setCurrentX(400);                                     // 21
     p.setCurrentY(1750);

@@ -1,15 +1,15 @@
 #include "QuickLabel.h"
 
 #include "Failure.h"
+#include "LabelTexts.h"
 #include "NumberText.h"
 #include "Printer.h"
 #include "PrintStamp.h"
 #include "SavedPrinter.h"
 
-namespace {
+using namespace LabelTexts;
 
-const QString kTahoma = QStringLiteral("Tahoma");
-const QString kCompanyName = QStringLiteral("Veltrane Heating Supplies Ltd.");
+namespace {
 
 qint16 copiesOf(const QString &copiesText)
 {

@@ -1,13 +1,9 @@
 #include "ShelfLabels.h"
 
+#include "LabelTexts.h"
 #include "Printer.h"
 
-namespace {
-
-const QString kTahoma = QStringLiteral("Tahoma");
-const QString kBarcodeFont = QStringLiteral("Free 3 of 9");
-
-} // namespace
+using namespace LabelTexts;
 
 QString ShelfLetters(qint64 shelf)
 {
@@ -36,6 +32,6 @@ void PrintShelfLabel(const QString &row, qint64 rack, qint64 shelf)
     p.setCurrentY(1500);
     p.setFontName(kBarcodeFont);
     p.setFontSize(30);
-    p.print(QStringLiteral("*SHELF-") + row + QString::number(rack) + letters + QStringLiteral("*"));
+    p.print(barcodeText(QStringLiteral("SHELF-") + row + QString::number(rack) + letters));
     p.endDoc();
 }

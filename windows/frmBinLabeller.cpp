@@ -1,6 +1,7 @@
 #include "frmBinLabeller.h"
 
 #include "Failure.h"
+#include "LabelTexts.h"
 #include "Printer.h"
 #include "PrintStamp.h"
 #include "Prompts.h"
@@ -12,12 +13,12 @@
 #include <QPushButton>
 #include <QScreen>
 
+using namespace LabelTexts;
+
 using WindowDesign::kEnter;
 using WindowDesign::twips;
 
 namespace {
-const QString kTahoma = QStringLiteral("Tahoma");
-const QString kBarcodeFont = QStringLiteral("Free 3 of 9");
 constexpr int kLongCode = 15; // longer codes get a narrower barcode
 } // namespace
 
@@ -86,7 +87,7 @@ void frmBinLabeller::Command1_Click()
     p.setCurrentY(1000);
     p.setFontName(kBarcodeFont);
     p.setFontSize(code.size() > kLongCode ? 22 : 25);
-    p.print(QLatin1Char('*') + code + QLatin1Char('*'));
+    p.print(barcodeText(code));
     p.setFontName(kTahoma);
     p.setFontSize(10);
     p.setCurrentX(1200);

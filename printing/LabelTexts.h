@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Texts and font names the label layouts and windows share.
+namespace LabelTexts {
+
+inline const QString kCompanyName = QStringLiteral("Veltrane Heating Supplies Ltd.");
+inline const QString kTahoma = QStringLiteral("Tahoma");
+inline const QString kArial = QStringLiteral("Arial");
+// The barcode font; the printer device draws its glyphs itself.
+inline const QString kBarcodeFont = QStringLiteral("Free 3 of 9");
+
+// The barcode text of a value: Code 39's start and stop character around it.
+inline QString barcodeText(const QString &value)
+{
+    return QLatin1Char('*') + value + QLatin1Char('*');
+}
+
+} // namespace LabelTexts
