@@ -47,6 +47,15 @@ PrinterEntry defaultEntry()
     return entries.isEmpty() ? PrinterEntry{} : entries.last();
 }
 
+PrinterEntry onUnreachableSpooler(const QString &deviceName)
+{
+    for (Spooler *spooler : spoolers()) {
+        if (!spooler->unreachableReason().isEmpty())
+            return {deviceName, spooler};
+    }
+    return {};
+}
+
 void useSpoolers(const QList<Spooler *> &list)
 {
     overriddenSpoolers() = list;

@@ -23,6 +23,11 @@ QList<PrinterEntry> all();
 // printer, or the built-in PDF printer when the system has none.
 PrinterEntry defaultEntry();
 
+// The saved printer on a spooler that cannot list its printers right now,
+// or an invalid entry when every spooler answers. Printing on it fails with
+// the spooler's reason instead of quietly going to another printer.
+PrinterEntry onUnreachableSpooler(const QString &deviceName);
+
 // Replaces the spoolers asked, in order (tests use a recording spooler).
 // An empty list restores the system spooler followed by the built-in PDF printer.
 void useSpoolers(const QList<Spooler *> &spoolers);

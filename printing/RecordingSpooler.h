@@ -12,12 +12,14 @@ public:
     QStringList printerNames() const override { return m_printers; }
     QString defaultPrinterName() const override { return m_default; }
     void submit(const PrintJob &job) override;
+    QString unreachableReason() const override { return unreachable; }
 
     void setPrinters(const QStringList &printers) { m_printers = printers; }
     // Refuse every job from the `after`-th submission on (0: refuse all).
     void refuseJobs(const QString &reason, int after = 0);
 
     QList<PrintJob> jobs;
+    QString unreachable; // set: the spooler acts as a print server that is away
 
 private:
     QStringList m_printers;

@@ -34,9 +34,20 @@ void write(const QString &deviceName)
 
 void SelectSavedPrinter()
 {
+    bool matched = false;
     const QList<PrinterEntry> entries = Printers::all();
     for (const PrinterEntry &entry : entries) {
-        if (SavedPrinter::read() == entry.DeviceName)
+        if (SavedPrinter::read() == entry.DeviceName) {
             Printer::current().makeCurrent(entry);
+            matched = true;
+        }
+    }
+    // A label printer that is missing only because its print server cannot be
+    // reached stays the destination, so the label fails with the reason
+    // rather than quietly printing somewhere else.
+    const QString saved = SavedPrinter::read();
+    if (!matched && saved != SavedPrinter::kNone) {
+        if (const PrinterEntry away = Printers::onUnreachableSpooler(saved); away.isValid())
+            Printer::current().makeCurrent(away);
     }
 }

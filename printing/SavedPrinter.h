@@ -16,5 +16,6 @@ void write(const QString &deviceName);
 
 // Makes the installed printer whose DeviceName equals the saved name current.
 // Visits every entry and reads the name afresh for each, so with two equal
-// names the later one wins; with no match the current printer stays.
+// names the later one wins; with no match the current printer stays, unless
+// the saved printer's spooler cannot be reached (then printing fails and says so).
 void SelectSavedPrinter();

@@ -15,4 +15,7 @@ public:
     virtual QString defaultPrinterName() const = 0;
     // Hands one job over; throws Failure naming the printer when it cannot.
     virtual void submit(const PrintJob &job) = 0;
+    // Why the spooler cannot list its printers (its server is down or
+    // unreachable), or empty when it can.
+    virtual QString unreachableReason() const { return {}; }
 };

@@ -124,6 +124,22 @@ QString SystemSpooler::defaultPrinterName() const
     return QPrinterInfo::defaultPrinterName();
 }
 
+QString SystemSpooler::unreachableReason() const
+{
+#ifdef TAGFOUNDRY_WITH_CUPS
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        return {};
+    // No printers listed: either none are installed or the server is away.
+    cups_dest_t *dests = nullptr;
+    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    cupsFreeDests(count, dests);
+    if (count == 0 && cupsLastError() >= IPP_STATUS_REDIRECTION_OTHER_SITE)
+        return QStringLiteral("the print server %1 cannot be reached (%2)")
+            .arg(QString::fromUtf8(cupsServer()), QString::fromUtf8(cupsLastErrorString()));
+#endif
+    return {};
+}
+
 void SystemSpooler::submit(const PrintJob &job)
 {
     const QPrinterInfo info = QPrinterInfo::printerInfo(job.printerName);

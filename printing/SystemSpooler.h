@@ -10,4 +10,5 @@ public:
     QStringList printerNames() const override;
     QString defaultPrinterName() const override;
     void submit(const PrintJob &job) override;
+    QString unreachableReason() const override;
 };

@@ -43,9 +43,11 @@ class TestBatchCli : public QObject {
         file.write("[Settings]\nPrinter=" + name.toUtf8() + "\n");
     }
 
-    Run run(const QString &word)
+    Run run(const QString &word, const QString &printServer = QString())
     {
         QProcessEnvironment env;
+        if (!printServer.isEmpty())
+            env.insert("CUPS_SERVER", printServer);
         env.insert("HOME", home.path());
         env.insert("PATH", qEnvironmentVariable("PATH"));
         env.insert("LC_ALL", "C.UTF-8");
@@ -184,6 +186,18 @@ private slots:
         QCOMPARE(result.exitCode, 1);
         QVERIFY2(result.standardError.contains("labels.txt: the file does not exist"), qPrintable(result.standardError));
         QVERIFY(printedFiles().isEmpty());
+    }
+
+    void unreachablePrintServerFailsInsteadOfPrintingElsewhere()
+    {
+        savePrinter("Label_Printer");
+        writeLabels("A-1,NONE,a,NONE,1\n");
+        const Run result = run("XLIST", home.filePath("no-such-server.sock"));
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.standardError.contains("line 1: Printer \"Label_Printer\"")
+                     && result.standardError.contains("cannot be reached"),
+                 qPrintable(result.standardError));
+        QVERIFY(printedFiles().isEmpty()); // not quietly on the PDF printer
     }
 
     void noChosenPrinterPrintsNothingAndSaysSo_data()

@@ -61,6 +61,21 @@ private slots:
         QCOMPARE(Printer::current().entry().spooler, static_cast<Spooler *>(&second));
     }
 
+    void printerOfAnUnreachableServerStaysTheDestination()
+    {
+        TestPrinting env({}, {});
+        env.spooler.unreachable = QStringLiteral("the print server is down");
+        env.savePrinter(QStringLiteral("Label Printer"));
+        SelectSavedPrinter();
+        QCOMPARE(Printer::current().entry(), (PrinterEntry{QStringLiteral("Label Printer"), &env.spooler}));
+
+        // With no printer chosen there is nothing to fail for.
+        Printer::current().reset();
+        env.savePrinter(QStringLiteral("none"));
+        SelectSavedPrinter();
+        QVERIFY(Printer::current().deviceName() != QStringLiteral("none"));
+    }
+
     void earlierSelectionStaysWhenLaterFindsNoMatch()
     {
         TestPrinting env;
