@@ -1,5 +1,4 @@
 #include "Form1.h"
-#include "LabelTexts.h"
 
 #include "AprilFool.h"
 #include "Failure.h"
@@ -7,6 +6,7 @@
 #include "Form3.h"
 #include "Kestrion.h"
 #include "LabelFonts.h"
+#include "LabelTexts.h"
 #include "NumberText.h"
 #include "Ormex.h"
 #include "Prompts.h"

@@ -1,12 +1,13 @@
 #include "Kestrion.h"
-#include "LabelTexts.h"
 
 #include "Code39Glyphs.h"
 #include "DataFolder.h"
 #include "Failure.h"
 #include "JobRenderer.h"
+#include "LabelTexts.h"
 #include "LabelFonts.h"
 #include "Prompts.h"
+#include "WindowDesign.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -22,13 +23,8 @@ namespace {
 
 const QString kPartsFile = QStringLiteral("parts.txt");
 const QString kCannotLoad = QStringLiteral("Cannot Load Parts File");
-constexpr int kEnter = 13;
-
-// Window geometry is designed in twips: 15 to a pixel at 96 dpi.
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
+using WindowDesign::kEnter;
+using WindowDesign::twips;
 
 // Window fonts are designed in points at 96 dpi; pixel sizes keep the text
 // in proportion to the twips geometry whatever the screen reports.
@@ -297,11 +293,8 @@ void Kestrion::Command2_Click()
 bool Kestrion::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            Combo1_KeyPress(kEnter);
-        else if (!key->text().isEmpty())
-            Combo1_KeyPress(key->text().front().unicode());
+        if (const int code = WindowDesign::keyAscii(static_cast<QKeyEvent *>(event)))
+            Combo1_KeyPress(code);
     }
     return QDialog::eventFilter(watched, event); // the key goes on as typed
 }
@@ -309,9 +302,6 @@ bool Kestrion::eventFilter(QObject *watched, QEvent *event)
 void Kestrion::keyPressEvent(QKeyEvent *event)
 {
     // Only Close closes the window: Escape does not.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!WindowDesign::handleKeysWithoutDefaultButton(this, event))
+        QDialog::keyPressEvent(event);
 }

@@ -148,17 +148,7 @@ bool Ormex::eventFilter(QObject *watched, QEvent *event)
 
 void Ormex::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        event->accept(); // no cancel button: Esc does nothing
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
-            button->click();
-        event->accept();
-        return;
-    default:
+    // Neither button is the default or the cancel button.
+    if (!WindowDesign::handleKeysWithoutDefaultButton(this, event))
         QDialog::keyPressEvent(event);
-    }
 }

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QRect>
 #include <QWidget>
 
@@ -52,6 +53,26 @@ inline int keyAscii(const QKeyEvent *event)
         return kEnter;
     const QString text = event->text();
     return text.isEmpty() ? 0 : text.at(0).unicode();
+}
+
+// The keys of a window without a default or a cancel button: Esc does
+// nothing and Enter presses only a button that has the focus. True when the
+// key was one of them and has been handled.
+inline bool handleKeysWithoutDefaultButton(QWidget *window, QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        event->accept();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (auto *button = qobject_cast<QPushButton *>(window->focusWidget()))
+            button->click();
+        event->accept();
+        return true;
+    default:
+        return false;
+    }
 }
 
 // Fixed dialog frame: title bar with a close box, no minimize or maximize.
