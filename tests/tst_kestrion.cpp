@@ -132,6 +132,12 @@ private slots:
         QCOMPARE(shown(*window), (QStringList{"A", "*A*", "Tap Washer"}));
         QTest::keyClick(window->Combo1, 'B');
         QCOMPARE(shown(*window), (QStringList{"AB", "*AB*", "Tap Washer"}));
+        // The preview draws real bars: a scanner reads the code off the screen.
+        QImage preview(window->Label4->size() * 4, QImage::Format_RGB32);
+        preview.setDevicePixelRatio(4);
+        preview.fill(Qt::white);
+        window->Label4->render(&preview);
+        QCOMPARE(LabelImage::decodeCode39(preview), QStringList{"AB"});
         // Enter neither prints nor adds to the list; Escape does not close.
         QTest::keyClicks(window->Combo1, QStringLiteral(",Cu"));
         keys(window->Combo1, {Qt::Key_Return, Qt::Key_Escape});
