@@ -26,12 +26,6 @@ namespace {
 
 const QString kQueue = QStringLiteral("Label_Printer");
 
-int jobsOnQueue(const PrivateCups &cups)
-{
-    const QList<PrivateCups::Job> jobs = cups.jobs();
-    return int(std::count_if(jobs.begin(), jobs.end(), [](const PrivateCups::Job &job) { return job.queue == kQueue; }));
-}
-
 bool fail(const QString &message)
 {
     std::fprintf(stderr, "bench_cups: %s\n", qPrintable(message));
@@ -51,7 +45,8 @@ int main(int argc, char **argv)
     PrivateCups cups;
     QString error;
     if (!cups.start(&error) || !cups.addQueue(kQueue, QStringLiteral("Label Printer"), PrivateCups::Media::Label, &error)
-        || !cups.setDefault(kQueue, &error) || !cups.holdNewJobs(kQueue, &error))
+        || !cups.run({"lpadmin", "-d", kQueue}, &error)
+        || !cups.run({"lpadmin", "-p", kQueue, "-o", "job-hold-until-default=indefinite"}, &error))
         return fail(error), 1;
 
     QTemporaryDir home;
@@ -81,18 +76,14 @@ int main(int argc, char **argv)
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    QProcess program;
-    program.setProcessEnvironment(environment);
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer timer;
     timer.start();
-    program.start(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {word});
-    program.waitForFinished(-1);
+    const ProgramRun program = runProgram(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {word}, environment, -1);
     const double programSeconds = timer.nsecsElapsed() / 1e9;
     const QList<PrivateCups::Job> sent = cups.jobs();
-    if (program.exitCode() != 0 || sent.size() != records)
-        return fail(QStringLiteral("the program exited with %1 and queued %2 of %3 jobs")
-                        .arg(program.exitCode()).arg(sent.size()).arg(records)), 1;
+    if (program.exitCode != 0 || sent.size() != records)
+        return fail(QStringLiteral("the program exited with %1 and queued %2 of %3 jobs: %4")
+                        .arg(program.exitCode).arg(sent.size()).arg(records).arg(program.errors)), 1;
 
     // lp with the same documents, one lp per PDF, to the same queue.
     QTemporaryDir pdfs;
@@ -110,22 +101,19 @@ int main(int argc, char **argv)
     list.close();
     // Both ways start from an empty queue: cupsd's work per new job grows
     // with the jobs it holds.
-    if (!cups.runClient(QStringLiteral("cancel"), {QStringLiteral("-a"), QStringLiteral("-x"), kQueue}, nullptr, &error))
+    if (!cups.run({"cancel", "-a", "-x", kQueue}, &error))
         return fail(error), 1;
-    if (const int left = jobsOnQueue(cups); left != 0)
+    if (const qsizetype left = cups.jobs(kQueue).size(); left != 0)
         return fail(QStringLiteral("%1 jobs left after purging the queue").arg(left)), 1;
-    QProcess lp;
-    lp.setProcessEnvironment(cups.clientEnvironment());
-    lp.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     timer.restart();
-    lp.start(QStringLiteral("bash"), {QStringLiteral("-c"),
-                                      QStringLiteral("while IFS= read -r f; do lp -s -d %1 \"$f\" || exit 1; done < %2")
-                                          .arg(kQueue, list.fileName())});
-    lp.waitForFinished(-1);
+    const ProgramRun lp = runProgram(
+        QStringLiteral("bash"),
+        {"-c", QStringLiteral("while IFS= read -r f; do lp -s -d %1 \"$f\" || exit 1; done < %2").arg(kQueue, list.fileName())},
+        cups.clientEnvironment(), -1);
     const double lpSeconds = timer.nsecsElapsed() / 1e9;
-    const int queued = jobsOnQueue(cups);
-    if (lp.exitCode() != 0 || queued != records)
-        return fail(QStringLiteral("lp exited with %1 and queued %2 of %3 jobs").arg(lp.exitCode()).arg(queued).arg(records)), 1;
+    const qsizetype queued = cups.jobs(kQueue).size();
+    if (lp.exitCode != 0 || queued != records)
+        return fail(QStringLiteral("lp exited with %1 and queued %2 of %3 jobs: %4").arg(lp.exitCode).arg(queued).arg(records).arg(lp.errors)), 1;
 
     const double ratio = programSeconds / lpSeconds;
     std::printf("records: %d (%s), queue %s of a private cupsd, jobs held\n", records, qPrintable(word), qPrintable(kQueue));

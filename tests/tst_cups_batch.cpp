@@ -33,38 +33,27 @@ const Media kLabelMedia{PrivateCups::kLabelWidth, PrivateCups::kLabelHeight, Pri
                         PrivateCups::kLabelTop};
 const Media kStockMedia{PrivateCups::kStockWidth, PrivateCups::kStockHeight, 0, 0};
 
-struct BatchRun {
-    int exitCode = -1;
-    QString standardError;
+struct BatchRun : ProgramRun {
     QList<PrivateCups::Job> newJobs; // jobs the run added to the spooler
 };
 
-// A word of the page as pdftotext -bbox reports it, in points from the top-left.
-struct Word {
-    QString text;
-    double x = 0, y = 0;
-};
-
+// The words of each page as pdftotext -bbox reports them: the page size and
+// each word's top-left corner, in points from the page's top-left.
 struct Page {
     double width = 0, height = 0;
-    QList<Word> words;
+    QMap<QString, QPointF> words;
 };
 
 QList<Page> pagesOf(const QString &pdf)
 {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    static const QRegularExpression pageTag(QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)">)re"));
-    static const QRegularExpression wordTag(
-        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
+    static const QRegularExpression tag(QStringLiteral(
+        R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
     QList<Page> pages;
-    for (const QString &line : html.split(QLatin1Char('\n'))) {
-        if (const QRegularExpressionMatch m = pageTag.match(line); m.hasMatch())
+    for (const QRegularExpressionMatch &m : tag.globalMatch(runProgram("pdftotext", {"-bbox", pdf, "-"}).output)) {
+        if (m.capturedLength(1))
             pages.append({m.captured(1).toDouble(), m.captured(2).toDouble(), {}});
-        else if (const QRegularExpressionMatch w = wordTag.match(line); w.hasMatch() && !pages.isEmpty())
-            pages.last().words.append({w.captured(3), w.captured(1).toDouble(), w.captured(2).toDouble()});
+        else if (!pages.isEmpty() && !pages.last().words.contains(m.captured(5)))
+            pages.last().words.insert(m.captured(5), {m.captured(3).toDouble(), m.captured(4).toDouble()});
     }
     return pages;
 }
@@ -98,25 +87,21 @@ class TestCupsBatch : public QObject {
 
     // Runs `tagfoundry word` with its own HOME holding labels.txt and the
     // saved printer (none saved when `saved` is null), against `spooler`.
-    BatchRun runBatch(const PrivateCups &spooler, const QString &word, const QByteArray &labels,
-                      const QString &saved, bool overTcp)
+    static BatchRun runBatch(const PrivateCups &spooler, const QString &word, const QByteArray &labels,
+                             const QString &saved, bool overTcp)
     {
-        BatchRun run;
         QTemporaryDir home;
         QDir(home.path()).mkpath(QStringLiteral("TagFoundry"));
         QDir(home.path()).mkpath(QStringLiteral(".config/TagFoundry"));
         QDir(home.path()).mkpath(QStringLiteral("runtime"));
-        QFile::setPermissions(home.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(home.filePath(QStringLiteral("runtime")), QFile::Permissions(0x7700));
         QFile file(home.filePath(QStringLiteral("TagFoundry/labels.txt")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(labels) != labels.size())
-            return run;
+        QFile settings(home.filePath(QStringLiteral(".config/TagFoundry/TagFoundry.conf")));
+        if (!file.open(QIODevice::WriteOnly) || file.write(labels) != labels.size()
+            || (!saved.isNull() && (!settings.open(QIODevice::WriteOnly) || settings.write("[Settings]\nPrinter=" + saved.toUtf8() + "\n") < 0)))
+            return {};
         file.close();
-        if (!saved.isNull()) {
-            QFile settings(home.filePath(QStringLiteral(".config/TagFoundry/TagFoundry.conf")));
-            if (!settings.open(QIODevice::WriteOnly))
-                return run;
-            settings.write("[Settings]\nPrinter=" + saved.toUtf8() + "\n");
-        }
+        settings.close();
 
         QProcessEnvironment environment = spooler.clientEnvironment(overTcp);
         environment.insert(QStringLiteral("HOME"), home.path());
@@ -124,19 +109,10 @@ class TestCupsBatch : public QObject {
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("runtime")));
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(name));
-
         const QList<PrivateCups::Job> before = spooler.jobs();
-        const int lastId = before.isEmpty() ? 0 : before.last().id;
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        program.setWorkingDirectory(home.path());
-        program.start(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {word});
-        if (!program.waitForFinished(120000) || program.exitStatus() != QProcess::NormalExit)
-            return run;
-        run.exitCode = program.exitCode();
-        run.standardError = QString::fromLocal8Bit(program.readAllStandardError());
+        BatchRun run{runProgram(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {word}, environment), {}};
         for (const PrivateCups::Job &job : spooler.jobs()) {
-            if (job.id > lastId)
+            if (before.isEmpty() || job.id > before.last().id)
                 run.newJobs.append(job);
         }
         return run;
@@ -149,11 +125,10 @@ private slots:
         cups = std::make_unique<PrivateCups>();
         QString error;
         QVERIFY2(cups->start(&error), qPrintable(error));
-        QVERIFY2(cups->addQueue(kLabelQueue, QStringLiteral("Label Printer"), PrivateCups::Media::Label, &error),
+        QVERIFY2(cups->addQueue(kLabelQueue, "Label Printer", PrivateCups::Media::Label, &error)
+                     && cups->addQueue(kOfficeQueue, "Office", PrivateCups::Media::Stock, &error)
+                     && cups->run({"lpadmin", "-d", kOfficeQueue}, &error),
                  qPrintable(error));
-        QVERIFY2(cups->addQueue(kOfficeQueue, QStringLiteral("Office"), PrivateCups::Media::Stock, &error),
-                 qPrintable(error));
-        QVERIFY2(cups->setDefault(kOfficeQueue, &error), qPrintable(error));
     }
 
     void everyRecordArrivesAsItsOwnJob_data()
@@ -183,7 +158,7 @@ private slots:
         const Media media = labelMedia ? kLabelMedia : kStockMedia;
 
         const BatchRun run = runBatch(*cups, word, kLabels, saved, overTcp);
-        QVERIFY2(run.exitCode == 0, qPrintable(QStringLiteral("exit %1: %2").arg(run.exitCode).arg(run.standardError)));
+        QVERIFY2(run.exitCode == 0, qPrintable(QStringLiteral("exit %1: %2").arg(run.exitCode).arg(run.errors)));
         QCOMPARE(run.newJobs.size(), kCodes.size());
         for (int i = 0; i < kCodes.size(); ++i) {
             const PrivateCups::Job &job = run.newJobs[i];
@@ -200,13 +175,12 @@ private slots:
             QCOMPARE(pages[0].height, media.height);
             // 20 twips to the point, from the printable corner of the media.
             for (const auto &[text, at] : layoutWords(word, i)) {
-                const auto found = std::find_if(pages[0].words.begin(), pages[0].words.end(),
-                                                [&](const Word &w) { return w.text == text; });
-                QVERIFY2(found != pages[0].words.end(), qPrintable(text + QStringLiteral(" not on the page")));
+                QVERIFY2(pages[0].words.contains(text), qPrintable(text + QStringLiteral(" not on the page")));
+                const QPointF found = pages[0].words[text];
                 const QString where = QStringLiteral("%1 at (%2, %3) pt, layout (%4, %5) twips")
-                                          .arg(text).arg(found->x).arg(found->y).arg(at.x()).arg(at.y());
-                QVERIFY2(qAbs(found->x - (media.left + at.x() / 20)) < 0.5, qPrintable(where));
-                QVERIFY2(qAbs(found->y - (media.top + at.y() / 20)) < 0.5, qPrintable(where));
+                                          .arg(text).arg(found.x()).arg(found.y()).arg(at.x()).arg(at.y());
+                QVERIFY2(qAbs(found.x() - (media.left + at.x() / 20)) < 0.5, qPrintable(where));
+                QVERIFY2(qAbs(found.y() - (media.top + at.y() / 20)) < 0.5, qPrintable(where));
             }
             for (int dpi : {203, 300}) {
                 const QList<QImage> images = LabelImage::renderPdf(pdf, dpi);
@@ -216,80 +190,73 @@ private slots:
         }
     }
 
-    void noSavedPrinterSendsNothing_data()
+    // Runs that print nothing or stop at a refused job: the exit code, the
+    // report naming the record's line, and the jobs the spooler kept.
+    void failedRunsSayWhy_data()
     {
         QTest::addColumn<QString>("saved");
-        QTest::newRow("saved \"none\"") << "none";
-        QTest::newRow("nothing saved") << QString();
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<bool>("overTcp");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("kept"); // codes of the jobs left on the spooler, in order
+        QTest::newRow("saved \"none\"") << "none" << "" << false << 2 << "nothing was printed" << QStringList();
+        QTest::newRow("nothing saved") << QString() << "" << false << 2 << "nothing was printed" << QStringList();
+        const QString rejected = "labels.txt line 1: Printer \"Label_Printer\" is not accepting jobs: out of labels";
+        QTest::newRow("queue rejects jobs, socket") << kLabelQueue << "reject" << false << 1 << rejected << QStringList();
+        QTest::newRow("queue rejects jobs, IPP on 127.0.0.1") << kLabelQueue << "reject" << true << 1 << rejected
+                                                              << QStringList();
+        // A spooler whose queue takes at most two active jobs, held: it
+        // refuses the third once sent, and the fourth record is never sent.
+        QTest::newRow("job refused mid-run") << kLabelQueue << "limit" << true << 1
+                                             << "labels.txt line 4: Printer \"Label_Printer\" refused the job"
+                                             << QStringList{kCodes[0], kCodes[1]};
     }
 
-    void noSavedPrinterSendsNothing()
+    void failedRunsSayWhy()
     {
         QFETCH(QString, saved);
-        const BatchRun run = runBatch(*cups, QStringLiteral("XLIST"), kLabels, saved, false);
-        QCOMPARE(run.exitCode, 2);
-        QVERIFY2(run.standardError.contains(QStringLiteral("nothing was printed")), qPrintable(run.standardError));
-        QCOMPARE(run.newJobs.size(), 0);
-    }
-
-    void refusingQueueStopsTheBatch_data()
-    {
-        QTest::addColumn<bool>("overTcp");
-        QTest::newRow("socket") << false;
-        QTest::newRow("IPP on 127.0.0.1") << true;
-    }
-
-    // A queue that rejects jobs from the start: the first record's line is
-    // reported and nothing reaches the spooler.
-    void refusingQueueStopsTheBatch()
-    {
+        QFETCH(QString, setup);
         QFETCH(bool, overTcp);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(QStringList, kept);
         QString error;
-        QVERIFY2(cups->reject(kLabelQueue, QStringLiteral("out of labels"), &error), qPrintable(error));
-        const BatchRun run = runBatch(*cups, QStringLiteral("BINS"), kLabels, kLabelQueue, overTcp);
-        QVERIFY2(cups->accept(kLabelQueue, &error), qPrintable(error));
+        std::unique_ptr<PrivateCups> limited;
+        if (setup == "limit") {
+            limited = std::make_unique<PrivateCups>("MaxJobsPerPrinter 2");
+            QVERIFY2(limited->start(&error) && limited->addQueue(kLabelQueue, "Label Printer", PrivateCups::Media::Label, &error)
+                         && limited->run({"lpadmin", "-p", kLabelQueue, "-o", "job-hold-until-default=indefinite"}, &error),
+                     qPrintable(error));
+        }
+        if (setup == "reject")
+            QVERIFY2(cups->run({"cupsreject", "-r", "out of labels", kLabelQueue}, &error), qPrintable(error));
+        const BatchRun run = runBatch(limited ? *limited : *cups, "XLIST", kLabels + "LAST-ONE,R1,Never sent,NONE,1\r\n",
+                                      saved, overTcp);
+        if (setup == "reject")
+            QVERIFY2(cups->run({"cupsaccept", kLabelQueue}, &error), qPrintable(error));
 
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.standardError.contains(QStringLiteral("labels.txt line 1: Printer \"Label_Printer\" is not "
-                                                           "accepting jobs: out of labels")),
-                 qPrintable(run.standardError));
-        QCOMPARE(run.newJobs.size(), 0);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
+        QCOMPARE(run.newJobs.size(), kept.size());
+        for (int i = 0; i < kept.size(); ++i) {
+            QCOMPARE(run.newJobs[i].title, "TagFoundry XLIST " + kept[i]);
+            QCOMPARE(run.newJobs[i].state, QStringLiteral("pending-held"));
+        }
     }
 
-    // A spooler that takes two jobs and refuses the third once the program
-    // has sent it (each queue holds at most two active jobs, and they stay
-    // held): the two labels stay queued, the third record's line is
-    // reported, and the record after it is never sent.
-    void jobRefusedMidRunKeepsTheLabelsBefore()
-    {
-        PrivateCups limited({QStringLiteral("MaxJobsPerPrinter 2")});
-        QString error;
-        QVERIFY2(limited.start(&error), qPrintable(error));
-        QVERIFY2(limited.addQueue(kLabelQueue, QStringLiteral("Label Printer"), PrivateCups::Media::Label, &error),
-                 qPrintable(error));
-        QVERIFY2(limited.holdNewJobs(kLabelQueue, &error), qPrintable(error));
-        const QByteArray labels = kLabels + "LAST-ONE,R1,Never sent,NONE,1\r\n";
-
-        const BatchRun run = runBatch(limited, QStringLiteral("XLIST"), labels, kLabelQueue, true);
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.standardError.contains(QStringLiteral("labels.txt line 4: Printer \"Label_Printer\" refused the job")),
-                 qPrintable(run.standardError));
-        QCOMPARE(run.newJobs.size(), 2);
-        QCOMPARE(run.newJobs[0].title, QStringLiteral("TagFoundry XLIST VLV-2201"));
-        QCOMPARE(run.newJobs[1].title, QStringLiteral("TagFoundry XLIST PMP-15-60"));
-        for (const PrivateCups::Job &job : run.newJobs)
-            QCOMPARE(job.state, QStringLiteral("pending-held"));
-    }
-
+    // The queues themselves got through every document they were sent.
     void spoolerPrintedEveryJob()
     {
-        // The queues themselves got through every document they were sent.
-        QString error;
-        QVERIFY2(cups->waitUntilIdle(120000, &error), qPrintable(error));
-        const QList<PrivateCups::Job> all = cups->jobs();
-        QVERIFY(!all.isEmpty());
-        for (const PrivateCups::Job &job : all)
-            QVERIFY2(job.state == QLatin1String("completed"), qPrintable(QStringLiteral("job %1 %2").arg(job.id).arg(job.state)));
+        const auto busy = [this] {
+            const QList<PrivateCups::Job> all = cups->jobs();
+            return all.isEmpty() || std::any_of(all.begin(), all.end(), [](const PrivateCups::Job &job) {
+                       return job.state == "pending" || job.state.startsWith("processing");
+                   });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 120000);
+        for (const PrivateCups::Job &job : cups->jobs())
+            QVERIFY2(job.state == "completed", qPrintable(QStringLiteral("job %1 %2").arg(job.id).arg(job.state)));
     }
 
     void cleanupTestCase() { cups.reset(); }

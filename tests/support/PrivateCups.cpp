@@ -4,165 +4,158 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
-#include <QRegularExpression>
-#include <QSet>
 #include <QUrl>
 
 #ifdef Q_OS_UNIX
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 #endif
 
-#include <algorithm>
-#include <cstring>
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kStockPpd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
-const QString kCupsPdfBackend = QStringLiteral("/usr/lib/cups/backend/cups-pdf");
-const QStringList kSearchPath = {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin"), QStringLiteral("/sbin"),
-                                 QStringLiteral("/bin")};
+const QString kStockPpd = u"/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"_s;
+
+// The files of a spooler in @DIR@, listening on @PORT@ of 127.0.0.1 too.
+const char kCupsdConf[] = R"(LogLevel warn
+Listen @DIR@/cups.sock
+Listen 127.0.0.1:@PORT@
+Browsing No
+WebInterface No
+DefaultAuthType None
+PreserveJobHistory Yes
+PreserveJobFiles Yes
+MaxJobs 0
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  JobPrivateAccess all
+  JobPrivateValues none
+  SubscriptionPrivateAccess all
+  SubscriptionPrivateValues none
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+)";
+const char kCupsFilesConf[] = R"(ServerRoot @DIR@
+RequestRoot @DIR@/spool
+TempDir @DIR@/spool/tmp
+CacheDir @DIR@/cache
+StateDir @DIR@/state
+AccessLog @DIR@/log/access_log
+ErrorLog @DIR@/log/error_log
+PageLog @DIR@/log/page_log
+Printcap @DIR@/printcap
+)";
+// cups-pdf's own files, all in one folder its backend (running as lp) can write.
+const char kCupsPdfConf[] = "Out @DIR@/pdf\nAnonDirName @DIR@/pdf\nSpool @DIR@/pdf\nLog @DIR@/pdf\n";
+// Columns: job-id, job-printer-uri, copies, job-state, job-name; from index $first on.
+const char kGetJobs[] = R"({
+  OPERATION Get-Jobs
+  GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri
+  ATTR keyword which-jobs all
+  ATTR integer first-index $first
+  ATTR keyword requested-attributes job-id,job-printer-uri,copies,job-state,job-name
+  STATUS successful-ok
+  DISPLAY job-id
+  DISPLAY job-printer-uri
+  DISPLAY copies
+  DISPLAY job-state
+  DISPLAY job-name
+}
+)";
 
 QString findProgram(const QString &name)
 {
-    QString found = QStandardPaths::findExecutable(name);
-    if (found.isEmpty())
-        found = QStandardPaths::findExecutable(name, kSearchPath);
-    return found;
+    const QString found = QStandardPaths::findExecutable(name);
+    return found.isEmpty() ? QStandardPaths::findExecutable(name, {u"/usr/sbin"_s, u"/sbin"_s}) : found;
 }
 
 // A TCP port on 127.0.0.1 that nothing listens on right now.
 int freeLoopbackPort()
 {
+    int port = 0;
 #ifdef Q_OS_UNIX
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0)
-        return 0;
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
     socklen_t length = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
         && ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
         port = ntohs(address.sin_port);
-    ::close(fd);
+    if (fd >= 0)
+        ::close(fd);
+#endif
     return port;
-#else
-    return 0;
-#endif
 }
 
-bool acceptsConnections(const QString &socketPath)
-{
-#ifdef Q_OS_UNIX
-    const QByteArray path = QFile::encodeName(socketPath);
-    sockaddr_un address{};
-    if (path.size() >= qsizetype(sizeof address.sun_path))
-        return false;
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    if (fd < 0)
-        return false;
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    ::close(fd);
-    return ok;
-#else
-    Q_UNUSED(socketPath);
-    return false;
-#endif
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
+bool writeFile(const QString &path, const QString &text, QString *error)
 {
     QFile file(path);
+    const QByteArray bytes = text.toUtf8();
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size())
         return true;
-    if (error)
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    *error = u"cannot write %1: %2"_s.arg(path, file.errorString());
     return false;
 }
 
 // The stock cups-pdf driver with one more size, the label, made its default.
-QByteArray labelPpd(const QByteArray &stock)
+QString labelPpd(QString ppd)
 {
-    const QByteArray name = "w288h144";
-    const QByteArray title = name + "/Label 4 x 2 in: ";
-    const QByteArray setup = "\"<</PageSize[288 144]/ImagingBBox null>>setpagedevice\"";
-    const QByteArray area = QByteArray::number(PrivateCups::kLabelLeft) + ' '
-                            + QByteArray::number(PrivateCups::kLabelBottom) + ' '
-                            + QByteArray::number(PrivateCups::kLabelWidth - PrivateCups::kLabelRight) + ' '
-                            + QByteArray::number(PrivateCups::kLabelHeight - PrivateCups::kLabelTop);
-    QByteArray out;
-    for (const QByteArray &line : stock.split('\n')) {
-        static const QByteArrayList defaults = {"PageSize", "PageRegion", "ImageableArea", "PaperDimension"};
-        bool replaced = false;
-        for (const QByteArray &key : defaults) {
-            if (line.startsWith("*Default" + key + ": A4")) {
-                out += "*Default" + key + ": " + name + '\n';
-                replaced = true;
-            }
-        }
-        if (replaced)
-            continue;
-        out += line + '\n';
-        if (line.startsWith("*PageSize A4/"))
-            out += "*PageSize " + title + setup + '\n';
-        else if (line.startsWith("*PageRegion A4/"))
-            out += "*PageRegion " + title + setup + '\n';
-        else if (line.startsWith("*ImageableArea A4/"))
-            out += "*ImageableArea " + title + '"' + area + "\"\n";
-        else if (line.startsWith("*PaperDimension A4/"))
-            out += "*PaperDimension " + title + "\"288 144\"\n";
+    using P = PrivateCups;
+    const QString name = u"w%1h%2"_s.arg(P::kLabelWidth).arg(P::kLabelHeight);
+    const QString setup = u"\"<</PageSize[%1 %2]/ImagingBBox null>>setpagedevice\""_s.arg(P::kLabelWidth).arg(P::kLabelHeight);
+    const QList<std::pair<QString, QString>> entries = {
+        {u"PageSize"_s, setup},
+        {u"PageRegion"_s, setup},
+        {u"ImageableArea"_s, u"\"%1 %2 %3 %4\""_s.arg(P::kLabelLeft).arg(P::kLabelBottom)
+                                 .arg(P::kLabelWidth - P::kLabelRight).arg(P::kLabelHeight - P::kLabelTop)},
+        {u"PaperDimension"_s, u"\"%1 %2\""_s.arg(P::kLabelWidth).arg(P::kLabelHeight)}};
+    for (const auto &[key, value] : entries) {
+        ppd.replace(u"*Default%1: A4"_s.arg(key), u"*Default%1: "_s.arg(key) + name);
+        ppd.replace(QRegularExpression(u"^(\\*%1 A4/.*)$"_s.arg(key), QRegularExpression::MultilineOption),
+                    u"\\1\n*%1 %2/Label 4 x 2 in: %3"_s.arg(key, name, value));
     }
-    return out;
-}
-
-// One CSV line of ipptool -c: fields separated by commas, quoted when needed.
-QStringList csvFields(const QString &line)
-{
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted) {
-            if (c == QLatin1Char('"') && i + 1 < line.size() && line[i + 1] == QLatin1Char('"')) {
-                field += c;
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-        } else if (c == QLatin1Char(',')) {
-            fields.append(field);
-            field.clear();
-        } else {
-            field += c;
-        }
-    }
-    fields.append(field);
-    return fields;
+    return ppd;
 }
 
 } // namespace
 
-PrivateCups::PrivateCups(QStringList extraConfig)
-    : m_extraConfig(std::move(extraConfig)), m_dir(QDir::tempPath() + QStringLiteral("/tf-cups-XXXXXX"))
+ProgramRun runProgram(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
+                      int timeoutMs)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(findProgram(program), arguments);
+    ProgramRun run;
+    if (process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
+    else
+        run.errors = process.errorString() + u'\n';
+    run.output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.errors += QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+PrivateCups::PrivateCups(const QString &extraConfig)
+    : m_dir(QDir::tempPath() + u"/tf-cups-XXXXXX"_s), m_extraConfig(extraConfig)
 {
     // cups-pdf finds its configuration by the tag in the queue's device URI.
-    m_tag = QStringLiteral("tf") + QFileInfo(m_dir.path()).fileName().section(QLatin1Char('-'), -1);
-    m_tag.remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")));
+    m_tag = u"tf"_s + m_dir.path().section(u'-', -1).remove(QRegularExpression(u"[^A-Za-z0-9]"_s));
 }
 
 PrivateCups::~PrivateCups()
@@ -184,184 +177,79 @@ bool PrivateCups::runningAsRoot()
 QString PrivateCups::unavailableReason()
 {
 #ifndef Q_OS_LINUX
-    return QStringLiteral("the private print spooler runs on Linux only");
+    return u"the private print spooler runs on Linux only"_s;
 #else
     if (!runningAsRoot())
-        return QStringLiteral("running as uid %1: cupsd's cups-pdf backend and its configuration in /etc/cups "
-                              "need root; run the tests as root")
-            .arg(::geteuid());
+        return u"running as uid %1: cupsd's cups-pdf backend and its configuration in /etc/cups need root; "
+               "run the tests as root"_s.arg(::geteuid());
     QStringList missing;
-    for (const char *program : {"cupsd", "lpadmin", "lpstat", "lp", "cupsreject", "cupsaccept", "cupsdisable",
-                                "ipptool", "pdftotext", "pdftoppm"}) {
-        if (findProgram(QString::fromLatin1(program)).isEmpty())
-            missing.append(QString::fromLatin1(program));
+    for (const QString &program : {u"cupsd"_s, u"lpadmin"_s, u"lpstat"_s, u"cupsreject"_s, u"cupsaccept"_s,
+                                   u"cupsdisable"_s, u"ipptool"_s, u"pdftotext"_s, u"pdftoppm"_s}) {
+        if (findProgram(program).isEmpty())
+            missing.append(program);
     }
-    for (const QString &file : {kCupsPdfBackend, kStockPpd}) {
-        if (!QFileInfo::exists(file))
+    for (const QString &file : {u"/usr/lib/cups/backend/cups-pdf"_s, kStockPpd}) {
+        if (!QFile::exists(file))
             missing.append(file);
     }
     if (!missing.isEmpty())
-        return QStringLiteral("missing %1 (run tools/setup as root to install cups, cups-client, cups-bsd, "
-                              "cups-ipp-utils, printer-driver-cups-pdf and poppler-utils)")
-            .arg(missing.join(QStringLiteral(", ")));
-    if (!QFileInfo(QStringLiteral("/etc/cups")).isWritable())
-        return QStringLiteral("/etc/cups is not writable");
+        return u"missing %1 (run tools/setup as root to install cups, cups-client, cups-bsd, cups-ipp-utils, "
+               "printer-driver-cups-pdf and poppler-utils)"_s.arg(missing.join(u", "_s));
+    if (!QFileInfo(u"/etc/cups"_s).isWritable())
+        return u"/etc/cups is not writable"_s;
     return {};
 #endif
 }
 
-QString PrivateCups::path(const QString &name) const
-{
-    return m_dir.filePath(name);
-}
-
-QString PrivateCups::socketPath() const
-{
-    return path(QStringLiteral("cups.sock"));
-}
-
-QString PrivateCups::server(bool overTcp) const
-{
-    return overTcp ? QStringLiteral("127.0.0.1:%1").arg(m_port) : socketPath();
-}
-
-QProcessEnvironment PrivateCups::clientEnvironment(bool overTcp) const
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CUPS_SERVER"), server(overTcp));
-    environment.remove(QStringLiteral("PRINTER"));
-    environment.remove(QStringLiteral("LPDEST"));
-    return environment;
-}
-
-bool PrivateCups::writeConfiguration(QString *error)
-{
-    if (!m_dir.isValid()) {
-        if (error)
-            *error = QStringLiteral("cannot create a temporary folder: %1").arg(m_dir.errorString());
-        return false;
-    }
-    m_port = freeLoopbackPort();
-    if (m_port == 0) {
-        if (error)
-            *error = QStringLiteral("no free TCP port on 127.0.0.1");
-        return false;
-    }
-    // The filters and the backend run as lp (or root dropping to the job's
-    // user): they must reach the folder and write their output into it.
-    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                            | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-    const QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                        | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther
-                                        | QFile::ExeOther;
-    for (const char *folder : {"spool", "spool/tmp", "cache", "state", "log", "out", "cups-pdf-spool", "cups-pdf-log"}) {
-        QDir().mkpath(path(QString::fromLatin1(folder)));
-    }
-    for (const char *folder : {"out", "cups-pdf-spool", "cups-pdf-log"})
-        QFile::setPermissions(path(QString::fromLatin1(folder)), everyone);
-
-    const QString dir = m_dir.path();
-    QByteArray cupsd = "LogLevel warn\n"
-                       "Listen " + QFile::encodeName(socketPath()) + "\n"
-                       "Listen 127.0.0.1:" + QByteArray::number(m_port) + "\n"
-                       "Browsing No\n"
-                       "WebInterface No\n"
-                       "DefaultAuthType None\n"
-                       "PreserveJobHistory Yes\n"
-                       "PreserveJobFiles Yes\n"
-                       "MaxJobs 0\n"
-                       "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                       "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
-                       "<Policy default>\n"
-                       "  JobPrivateAccess all\n  JobPrivateValues none\n"
-                       "  SubscriptionPrivateAccess all\n  SubscriptionPrivateValues none\n"
-                       "  <Limit All>\n    Order deny,allow\n  </Limit>\n"
-                       "</Policy>\n";
-    for (const QString &line : m_extraConfig)
-        cupsd += line.toUtf8() + '\n';
-    const QByteArray d = QFile::encodeName(dir);
-    const QByteArray files = "ServerRoot " + d + "\n"
-                             "RequestRoot " + d + "/spool\n"
-                             "TempDir " + d + "/spool/tmp\n"
-                             "CacheDir " + d + "/cache\n"
-                             "StateDir " + d + "/state\n"
-                             "AccessLog " + d + "/log/access_log\n"
-                             "ErrorLog " + d + "/log/error_log\n"
-                             "PageLog " + d + "/log/page_log\n"
-                             "Printcap " + d + "/printcap\n"
-                             "DataDir /usr/share/cups\n"
-                             "ServerBin /usr/lib/cups\n";
-    const QByteArray getJobs = "{\n"
-                               "  OPERATION Get-Jobs\n"
-                               "  GROUP operation-attributes-tag\n"
-                               "  ATTR charset attributes-charset utf-8\n"
-                               "  ATTR naturalLanguage attributes-natural-language en\n"
-                               "  ATTR uri printer-uri $uri\n"
-                               "  ATTR keyword which-jobs all\n"
-                               "  ATTR integer first-index $first\n"
-                               "  ATTR keyword requested-attributes job-id,job-printer-uri,copies,job-state,job-name\n"
-                               "  STATUS successful-ok\n"
-                               "  DISPLAY job-id\n  DISPLAY job-printer-uri\n  DISPLAY copies\n"
-                               "  DISPLAY job-state\n  DISPLAY job-name\n"
-                               "}\n";
-    const QByteArray cupsPdf = "Out " + d + "/out\n"
-                               "AnonDirName " + d + "/out\n"
-                               "Spool " + d + "/cups-pdf-spool\n"
-                               "Log " + d + "/cups-pdf-log\n";
-    QFile stock(kStockPpd);
-    if (!stock.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("cannot read %1").arg(kStockPpd);
-        return false;
-    }
-    m_cupsPdfConf = QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(m_tag);
-    return writeFile(path(QStringLiteral("cupsd.conf")), cupsd, error)
-        && writeFile(path(QStringLiteral("cups-files.conf")), files, error)
-        && writeFile(path(QStringLiteral("get-jobs.test")), getJobs, error)
-        && writeFile(path(QStringLiteral("label.ppd")), labelPpd(stock.readAll()), error)
-        && writeFile(m_cupsPdfConf, cupsPdf, error);
-}
-
 bool PrivateCups::start(QString *error)
 {
-    if (isRunning())
-        return true;
-    if (m_port == 0 && !writeConfiguration(error))
+    m_port = freeLoopbackPort();
+    QFile stock(kStockPpd);
+    if (!m_dir.isValid() || m_port == 0 || !stock.open(QIODevice::ReadOnly)) {
+        *error = u"no temporary folder (%1), free port on 127.0.0.1 or %2"_s.arg(m_dir.errorString(), kStockPpd);
         return false;
+    }
+    // The filters and the backend run as lp: they must reach the folder, and
+    // cups-pdf must write into its own.
+    const QString dir = m_dir.path();
+    for (const char *folder : {"spool/tmp", "cache", "state", "log", "pdf"})
+        QDir(dir).mkpath(QString::fromLatin1(folder));
+    QFile::setPermissions(dir, QFile::Permissions(0x7755));
+    QFile::setPermissions(dir + u"/pdf"_s, QFile::Permissions(0x7777));
+    const auto fill = [&](const char *text) {
+        return QString::fromUtf8(text).replace(u"@DIR@"_s, dir).replace(u"@PORT@"_s, QString::number(m_port));
+    };
+    m_cupsPdfConf = u"/etc/cups/cups-pdf-%1.conf"_s.arg(m_tag);
+    if (!writeFile(dir + u"/cupsd.conf"_s, fill(kCupsdConf) + m_extraConfig + u'\n', error)
+        || !writeFile(dir + u"/cups-files.conf"_s, fill(kCupsFilesConf), error)
+        || !writeFile(dir + u"/get-jobs.test"_s, fill(kGetJobs), error)
+        || !writeFile(dir + u"/label.ppd"_s, labelPpd(QString::fromUtf8(stock.readAll())), error)
+        || !writeFile(m_cupsPdfConf, fill(kCupsPdfConf), error))
+        return false;
+
     m_cupsd = std::make_unique<QProcess>();
     m_cupsd->setProcessChannelMode(QProcess::MergedChannels);
-    m_cupsd->setStandardOutputFile(path(QStringLiteral("log/cupsd.out")), QIODevice::Append);
-    m_cupsd->start(findProgram(QStringLiteral("cupsd")),
-                   {QStringLiteral("-f"), QStringLiteral("-c"), path(QStringLiteral("cupsd.conf")),
-                    QStringLiteral("-s"), path(QStringLiteral("cups-files.conf"))});
-    if (!m_cupsd->waitForStarted(10000)) {
-        if (error)
-            *error = QStringLiteral("cupsd did not start: %1").arg(m_cupsd->errorString());
-        m_cupsd.reset();
-        return false;
-    }
-    // cupsd creates its socket once its configuration is read; poll for it.
+    m_cupsd->setStandardOutputFile(dir + u"/log/cupsd.out"_s);
+    m_cupsd->start(findProgram(u"cupsd"_s),
+                   {u"-f"_s, u"-c"_s, dir + u"/cupsd.conf"_s, u"-s"_s, dir + u"/cups-files.conf"_s});
+    // It answers once its configuration is read and its sockets are open.
     const QDeadlineTimer deadline(15000);
-    while (!acceptsConnections(socketPath())) {
-        if (m_cupsd->state() != QProcess::Running || deadline.hasExpired()) {
-            QFile log(path(QStringLiteral("log/error_log")));
-            log.open(QIODevice::ReadOnly);
-            if (error)
-                *error = QStringLiteral("cupsd in %1 did not come up: %2").arg(m_dir.path(),
-                                                                               QString::fromLocal8Bit(log.readAll()));
-            stop();
-            return false;
-        }
+    QString answer;
+    while (m_cupsd->waitForStarted(10000) && !deadline.hasExpired()) {
+        if (run({u"lpstat"_s, u"-r"_s}, error, &answer) && answer.trimmed() == u"scheduler is running"_s)
+            return true;
         QThread::msleep(20);
     }
-    return true;
+    QFile log(dir + u"/log/error_log"_s);
+    log.open(QIODevice::ReadOnly);
+    *error = u"cupsd in %1 did not come up: %2 %3"_s.arg(dir, m_cupsd->errorString(), QString::fromLocal8Bit(log.readAll()));
+    stop();
+    return false;
 }
 
 void PrivateCups::stop()
 {
-    if (!m_cupsd)
-        return;
-    if (m_cupsd->state() != QProcess::NotRunning) {
+    if (m_cupsd && m_cupsd->state() != QProcess::NotRunning) {
         m_cupsd->terminate(); // SIGTERM to cupsd's own process id
         if (!m_cupsd->waitForFinished(10000)) {
             m_cupsd->kill();
@@ -371,127 +259,75 @@ void PrivateCups::stop()
     m_cupsd.reset();
 }
 
-bool PrivateCups::isRunning() const
+QString PrivateCups::server(bool overTcp) const
 {
-    return m_cupsd && m_cupsd->state() == QProcess::Running;
+    return overTcp ? u"127.0.0.1:%1"_s.arg(m_port) : socketPath();
 }
 
-bool PrivateCups::runClient(const QString &program, const QStringList &arguments, QString *output,
-                            QString *error) const
+QProcessEnvironment PrivateCups::clientEnvironment(bool overTcp) const
 {
-    QProcess process;
-    process.setProcessEnvironment(clientEnvironment());
-    process.start(findProgram(program), arguments);
-    const bool finished = process.waitForFinished(60000);
-    const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"CUPS_SERVER"_s, server(overTcp));
+    environment.remove(u"PRINTER"_s);
+    environment.remove(u"LPDEST"_s);
+    return environment;
+}
+
+bool PrivateCups::run(const QStringList &command, QString *error, QString *output) const
+{
+    const ProgramRun run = runProgram(command.first(), command.mid(1), clientEnvironment(), 60000);
     if (output)
-        *output = out;
-    if (finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
-        return true;
-    if (error)
-        *error = QStringLiteral("%1 %2 failed: %3 %4")
-                     .arg(program, arguments.join(QLatin1Char(' ')), process.errorString(),
-                          QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
-    return false;
+        *output = run.output;
+    if (run.exitCode != 0 && error)
+        *error = u"%1 failed (exit %2): %3"_s.arg(command.join(u' ')).arg(run.exitCode).arg(run.errors.trimmed());
+    return run.exitCode == 0;
 }
 
-bool PrivateCups::addQueue(const QString &name, const QString &description, Media media, QString *error)
+bool PrivateCups::addQueue(const QString &name, const QString &description, Media media, QString *error) const
 {
-    const QString ppd = media == Media::Label ? path(QStringLiteral("label.ppd")) : kStockPpd;
-    return runClient(QStringLiteral("lpadmin"),
-                     {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-D"), description,
-                      QStringLiteral("-v"), QStringLiteral("cups-pdf:/") + m_tag, QStringLiteral("-P"), ppd,
-                      QStringLiteral("-o"), QStringLiteral("pdftops-renderer-default=pdftocairo")},
-                     nullptr, error);
+    return run({u"lpadmin"_s, u"-p"_s, name, u"-E"_s, u"-D"_s, description, u"-v"_s, u"cups-pdf:/"_s + m_tag, u"-P"_s,
+                media == Media::Label ? m_dir.filePath(u"label.ppd"_s) : kStockPpd, u"-o"_s,
+                u"pdftops-renderer-default=pdftocairo"_s},
+               error);
 }
 
-bool PrivateCups::setDefault(const QString &name, QString *error)
+QList<PrivateCups::Job> PrivateCups::jobs(const QString &queue) const
 {
-    return runClient(QStringLiteral("lpadmin"), {QStringLiteral("-d"), name}, nullptr, error);
-}
-
-bool PrivateCups::reject(const QString &name, const QString &reason, QString *error)
-{
-    return runClient(QStringLiteral("cupsreject"), {QStringLiteral("-r"), reason, name}, nullptr, error);
-}
-
-bool PrivateCups::accept(const QString &name, QString *error)
-{
-    return runClient(QStringLiteral("cupsaccept"), {name}, nullptr, error);
-}
-
-bool PrivateCups::disable(const QString &name, const QString &reason, QString *error)
-{
-    return runClient(QStringLiteral("cupsdisable"), {QStringLiteral("-r"), reason, name}, nullptr, error);
-}
-
-bool PrivateCups::removeQueue(const QString &name, QString *error)
-{
-    return runClient(QStringLiteral("lpadmin"), {QStringLiteral("-x"), name}, nullptr, error);
-}
-
-bool PrivateCups::holdNewJobs(const QString &name, QString *error)
-{
-    return runClient(QStringLiteral("lpadmin"),
-                     {QStringLiteral("-p"), name, QStringLiteral("-o"), QStringLiteral("job-hold-until-default=indefinite")},
-                     nullptr, error);
-}
-
-QList<PrivateCups::Job> PrivateCups::jobs(QString *error) const
-{
-    // cupsd answers Get-Jobs with at most 500 jobs at a time: ask page by page.
-    const QString uri = QStringLiteral("ipp://%1/").arg(QString::fromLatin1(QUrl::toPercentEncoding(socketPath())));
-    QList<Job> jobs;
-    QSet<int> seen;
-    for (;;) {
+    // cupsd answers Get-Jobs with at most 500 jobs at a time: ask page by
+    // page. Each CSV line of ipptool -c holds the five columns; only the
+    // last, the title, can hold commas, quotes or backslashes, and is then
+    // quoted, with backslash escapes.
+    const QString uri = u"ipp://%1/"_s.arg(QString::fromLatin1(QUrl::toPercentEncoding(socketPath())));
+    static const QRegularExpression line(uR"(^(\d+),[^,]*/([^/,]*),(\d*),([^,]*),(.*)$)"_s,
+                                         QRegularExpression::MultilineOption);
+    static const QRegularExpression escaped(uR"(\\(.))"_s);
+    QMap<int, Job> byId;
+    for (qsizetype seen = -1; seen < byId.size();) {
+        seen = byId.size();
         QString output;
-        if (!runClient(QStringLiteral("ipptool"),
-                       {QStringLiteral("-c"), QStringLiteral("-d"), QStringLiteral("first=%1").arg(jobs.size() + 1), uri,
-                        path(QStringLiteral("get-jobs.test"))},
-                       &output, error))
-            return {};
-        const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        const qsizetype before = jobs.size();
-        for (qsizetype i = 1; i < lines.size(); ++i) { // line 0: the column names
-            const QStringList fields = csvFields(lines[i]);
-            if (fields.size() < 5 || seen.contains(fields[0].toInt()))
-                continue;
-            Job job;
-            job.id = fields[0].toInt();
-            job.queue = fields[1].section(QLatin1Char('/'), -1);
-            job.copies = fields[2].isEmpty() ? 1 : fields[2].toInt();
-            job.state = fields[3];
-            job.title = fields[4];
-            seen.insert(job.id);
-            jobs.append(job);
-        }
-        if (jobs.size() == before)
+        if (!run({u"ipptool"_s, u"-c"_s, u"-d"_s, u"first=%1"_s.arg(seen + 1), uri, m_dir.filePath(u"get-jobs.test"_s)},
+                 nullptr, &output))
             break;
-    }
-    std::sort(jobs.begin(), jobs.end(), [](const Job &a, const Job &b) { return a.id < b.id; });
-    return jobs;
-}
-
-bool PrivateCups::waitUntilIdle(int timeoutMs, QString *error)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
-        const QList<Job> all = jobs(error);
-        const bool busy = std::any_of(all.begin(), all.end(), [](const Job &job) {
-            return job.state == QLatin1String("pending") || job.state.startsWith(QLatin1String("processing"));
-        });
-        if (!busy)
-            return true;
-        if (deadline.hasExpired()) {
-            if (error)
-                *error = QStringLiteral("jobs still pending or processing after %1 ms").arg(timeoutMs);
-            return false;
+        for (const QRegularExpressionMatch &m : line.globalMatch(output)) {
+            QString title = m.captured(5);
+            if (title.startsWith(u'"') && title.endsWith(u'"')) {
+                title = title.mid(1, title.size() - 2);
+                for (int pass = 0; pass < 2; ++pass) // ipptool escapes the value, then the CSV field
+                    title.replace(escaped, u"\\1"_s);
+            }
+            byId.insert(m.captured(1).toInt(), {m.captured(1).toInt(), m.captured(2),
+                                                m.captured(3).isEmpty() ? 1 : m.captured(3).toInt(), m.captured(4), title});
         }
-        QThread::msleep(100);
     }
+    QList<Job> jobs;
+    for (const Job &job : byId) {
+        if (queue.isEmpty() || job.queue == queue)
+            jobs.append(job);
+    }
+    return jobs;
 }
 
 QString PrivateCups::spooledFile(int jobId) const
 {
-    return path(QStringLiteral("spool/d%1-001").arg(jobId, 5, 10, QLatin1Char('0')));
+    return m_dir.filePath(u"spool/d%1-001"_s.arg(jobId, 5, 10, QChar(u'0')));
 }
