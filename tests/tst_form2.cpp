@@ -15,12 +15,6 @@ using namespace WindowChecks;
 class TestForm2 : public QObject {
     Q_OBJECT
 
-    static void clickItem(Form2 &form, int row)
-    {
-        QTest::mouseClick(form.List1->viewport(), Qt::LeftButton, {},
-                          form.List1->visualItemRect(form.List1->item(row)).center());
-    }
-
 private slots:
     void initTestCase() { LabelFonts::ensureInstalled(); }
 
@@ -44,22 +38,12 @@ private slots:
         QCOMPARE(tabOrder(&form, 1), QStringList({"List1", "Command1"}));
     }
 
-    void listsPrintersInOrderWithNothingSelected_data()
-    {
-        QTest::addColumn<QStringList>("printers");
-        QTest::addColumn<QString>("saved");
-        QTest::newRow("two, none saved") << QStringList{"Label Printer", "Office"} << "none";
-        QTest::newRow("one already saved is not preselected") << QStringList{"Office", "Label Printer"}
-                                                              << "Label Printer";
-        QTest::newRow("no printer installed") << QStringList{} << "none";
-    }
-
+    // The spooler's order, and nothing selected even when one of them is saved.
     void listsPrintersInOrderWithNothingSelected()
     {
-        QFETCH(QStringList, printers);
-        QFETCH(QString, saved);
+        const QStringList printers{"Office", "Label Printer"};
         TestPrinting env(printers, {});
-        env.savePrinter(saved);
+        env.savePrinter(QStringLiteral("Label Printer"));
         Form2 form;
         QStringList listed;
         for (int i = 0; i < form.List1->count(); ++i)
@@ -71,47 +55,27 @@ private slots:
 
     // Selecting enables Save but saves nothing; Save writes the name exactly
     // as the spooler reports it, blanks and letter case included.
-    void selectThenSave_data()
-    {
-        QTest::addColumn<bool>("byMouse");
-        QTest::addColumn<QString>("saved");
-        QTest::newRow("mouse click") << true << " label printer 2 ";
-        QTest::newRow("arrow key: from the current row to the next") << false << " label printer 2 ";
-    }
-
     void selectThenSave()
     {
-        QFETCH(bool, byMouse);
-        QFETCH(QString, saved);
         TestPrinting env({"Office", " label printer 2 "}, "Office");
         Form2 form;
         QVERIFY(showActive(&form));
-        if (byMouse)
-            clickItem(form, 1);
-        else
-            QTest::keyClick(form.List1, Qt::Key_Down);
+        QTest::mouseClick(form.List1->viewport(), Qt::LeftButton, {},
+                          form.List1->visualItemRect(form.List1->item(1)).center());
         QCOMPARE(form.List1->selectedItems().size(), 1);
         QVERIFY(form.Command1->isEnabled());
         QCOMPARE(env.savedPrinter(), QStringLiteral("none"));
         QTest::mouseClick(form.Command1, Qt::LeftButton);
-        QCOMPARE(env.savedPrinter(), saved);
+        QCOMPARE(env.savedPrinter(), QStringLiteral(" label printer 2 "));
         QVERIFY(!form.isVisible());
         // The running process keeps its printer until the next job selects the saved one.
         QCOMPARE(Printer::current().deviceName(), QStringLiteral("Office"));
     }
 
-    void closeBoxSavesNothing_data()
-    {
-        QTest::addColumn<QString>("saved");
-        QTest::newRow("never saved") << "none";
-        QTest::newRow("saved before") << "Office";
-    }
-
     void closeBoxSavesNothing()
     {
-        QFETCH(QString, saved);
         TestPrinting env;
-        env.savePrinter(saved);
+        env.savePrinter(QStringLiteral("Office")); // neither "none" nor the printer selected below
         ModalWatcher watcher([](QWidget *window, int) {
             if (auto *chooser = qobject_cast<Form2 *>(window))
                 QTest::keyClick(chooser->List1, Qt::Key_Down); // a selection, then the close box
@@ -119,7 +83,7 @@ private slots:
         });
         Form2::showModal(nullptr); // returns once the window has closed
         QCOMPARE(watcher.opened, QStringList{"Form2: Printer Chooser"});
-        QCOMPARE(env.savedPrinter(), saved);
+        QCOMPARE(env.savedPrinter(), QStringLiteral("Office"));
         for (QWidget *top : QApplication::topLevelWidgets())
             QVERIFY(!qobject_cast<Form2 *>(top)); // destroyed, not just hidden
     }
