@@ -14,7 +14,6 @@
 #include "PrivateCups.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -45,37 +44,23 @@ int main(int argc, char **argv)
     PrivateCups cups;
     QString error;
     if (!cups.start(&error) || !cups.addQueue(kQueue, QStringLiteral("Label Printer"), PrivateCups::Media::Label, &error)
-        || !cups.run({"lpadmin", "-d", kQueue}, &error)
         || !cups.run({"lpadmin", "-p", kQueue, "-o", "job-hold-until-default=indefinite"}, &error))
         return fail(error), 1;
 
-    QTemporaryDir home;
-    QDir().mkpath(home.filePath(QStringLiteral("TagFoundry")));
-    QDir().mkpath(home.filePath(QStringLiteral(".config/TagFoundry")));
-    QFile settings(home.filePath(QStringLiteral(".config/TagFoundry/TagFoundry.conf")));
-    if (!settings.open(QIODevice::WriteOnly))
-        return fail(settings.errorString()), 1;
-    settings.write("[Settings]\nPrinter=" + kQueue.toUtf8() + "\n");
-    settings.close();
-    QFile labels(home.filePath(QStringLiteral("TagFoundry/labels.txt")));
-    if (!labels.open(QIODevice::WriteOnly))
-        return fail(labels.errorString()), 1;
+    QByteArray labels;
     for (int i = 0; i < records; ++i) {
-        labels.write(QStringLiteral("VLV-%1,R%2-A,Diverter valve cartridge %1,%3,%4\r\n")
-                         .arg(i, 5, 10, QLatin1Char('0'))
-                         .arg(i % 40)
-                         .arg(i % 3 ? QStringLiteral("NONE") : QStringLiteral("FRAGILE"))
-                         .arg(1 + i % 2)
-                         .toUtf8());
+        labels += QStringLiteral("VLV-%1,R%2-A,Diverter valve cartridge %1,%3,%4\r\n")
+                      .arg(i, 5, 10, QLatin1Char('0'))
+                      .arg(i % 40)
+                      .arg(i % 3 ? QStringLiteral("NONE") : QStringLiteral("FRAGILE"))
+                      .arg(1 + i % 2)
+                      .toUtf8();
     }
-    labels.close();
-
     // The program, as the calling program would run it.
-    QProcessEnvironment environment = cups.clientEnvironment();
-    environment.insert(QStringLiteral("HOME"), home.path());
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    QTemporaryDir home;
+    const QProcessEnvironment environment = batchHome(home.path(), labels, kQueue, cups.clientEnvironment());
+    if (environment.isEmpty())
+        return fail(QStringLiteral("cannot write labels.txt and the saved printer in ") + home.path()), 1;
     QElapsedTimer timer;
     timer.start();
     const ProgramRun program = runProgram(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {word}, environment, -1);
@@ -94,11 +79,6 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("cannot copy the spooled document of job %1").arg(job.id)), 1;
         files.append(copy);
     }
-    QFile list(pdfs.filePath(QStringLiteral("files")));
-    if (!list.open(QIODevice::WriteOnly))
-        return fail(list.errorString()), 1;
-    list.write(files.join(QLatin1Char('\n')).toUtf8() + '\n');
-    list.close();
     // Both ways start from an empty queue: cupsd's work per new job grows
     // with the jobs it holds.
     if (!cups.run({"cancel", "-a", "-x", kQueue}, &error))
@@ -108,7 +88,7 @@ int main(int argc, char **argv)
     timer.restart();
     const ProgramRun lp = runProgram(
         QStringLiteral("bash"),
-        {"-c", QStringLiteral("while IFS= read -r f; do lp -s -d %1 \"$f\" || exit 1; done < %2").arg(kQueue, list.fileName())},
+        QStringList{"-c", QStringLiteral("for f; do lp -s -d %1 \"$f\" || exit 1; done").arg(kQueue), "bash"} + files,
         cups.clientEnvironment(), -1);
     const double lpSeconds = timer.nsecsElapsed() / 1e9;
     const qsizetype queued = cups.jobs(kQueue).size();

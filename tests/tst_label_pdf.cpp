@@ -6,6 +6,7 @@
 #include "JobRenderer.h"
 #include "LabelImage.h"
 #include "LabelPdfDevice.h"
+#include "PrivateCups.h" // runProgram
 #include "WindowChecks.h"
 
 #include <QPainter>
@@ -47,30 +48,6 @@ void writePdf(const PrintJob &job, const QString &path)
     QVERIFY(painter.end());
 }
 
-// A poppler tool's standard output and error.
-std::pair<QString, QString> run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished();
-    return {QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-struct Word {
-    QString text;
-    double xMin, yMin; // points from the page's top-left
-};
-
-QList<Word> words(const QString &pdf)
-{
-    static const QRegularExpression word(
-        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re");
-    QList<Word> result;
-    for (const auto &match : word.globalMatch(run("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"}).first))
-        result.append({match.captured(3), match.captured(1).toDouble(), match.captured(2).toDouble()});
-    return result;
-}
-
 } // namespace
 
 class TestLabelPdf : public QObject {
@@ -84,9 +61,9 @@ private slots:
 
     void fileIsWellFormed()
     {
-        const auto [info, errors] = run("pdfinfo", {sample});
-        QVERIFY2(errors.isEmpty(), qPrintable(errors)); // poppler reports broken xrefs and streams here
-        QVERIFY2(info.contains(QRegularExpression(R"(Title:\s+TagFoundry sample\n)")), qPrintable(info));
+        const ProgramRun info = runProgram("pdfinfo", {sample});
+        QVERIFY2(info.errors.isEmpty(), qPrintable(info.errors)); // poppler reports broken xrefs and streams here
+        QVERIFY2(info.output.contains(QRegularExpression(R"(Title:\s+TagFoundry sample\n)")), qPrintable(info.output));
         // Every xref entry, 20 bytes with its line end, points at its object.
         QFile file(sample);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -104,20 +81,21 @@ private slots:
 
     void textExtractsExactlyWhereTheJobPutIt()
     {
-        const QList<Word> found = words(sample);
+        const auto found = LabelImage::pdfWords(sample);
         QStringList expected, extracted;
-        for (const Word &w : found)
-            extracted.append(w.text);
+        for (const auto &[text, at] : found)
+            extracted.append(text);
         for (const PrintOp &op : sampleJob().ops) {
             if (op.kind != PrintOp::Kind::Text || Code39Glyphs::isBarcodeFont(op.font.name))
                 continue;
             const QStringList parts = op.text.split(' ');
             expected += parts;
             // The first word's box starts at the top-left of the character cell, within 2 points.
-            const auto w = std::find_if(found.begin(), found.end(), [&](const Word &word) { return word.text == parts[0]; });
+            const auto w = std::find_if(found.begin(), found.end(), [&](const auto &word) { return word.first == parts[0]; });
             QVERIFY2(w != found.end(), qPrintable(parts[0]));
-            QVERIFY2(qAbs(w->xMin * 20 - op.at.x()) < 40 && qAbs(w->yMin * 20 - op.at.y()) < 40,
-                     qPrintable(QString("%1 at %2,%3").arg(w->text).arg(w->xMin * 20).arg(w->yMin * 20)));
+            const QPointF at = w->second * 20;
+            QVERIFY2(qAbs(at.x() - op.at.x()) < 40 && qAbs(at.y() - op.at.y()) < 40,
+                     qPrintable(QString("%1 at %2,%3").arg(w->first).arg(at.x()).arg(at.y())));
         }
         expected.sort();
         extracted.sort();
@@ -166,8 +144,8 @@ private slots:
         for (const QString name : {"first.pdf", "second.pdf"}) {
             writePdf(job, dir.filePath(name));
             QString extracted;
-            for (const Word &w : words(dir.filePath(name)))
-                extracted += w.text;
+            for (const auto &[text, at] : LabelImage::pdfWords(dir.filePath(name)))
+                extracted += text;
             QCOMPARE(extracted, all);
         }
     }

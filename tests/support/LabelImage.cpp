@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #define ZX_USE_UTF8 1
@@ -52,11 +53,6 @@ QStringList decodeCode39(const QImage &image)
     return texts;
 }
 
-QStringList decodeCode39(const PrintJob &job, int dpi)
-{
-    return decodeCode39(render(job, dpi));
-}
-
 QList<QImage> renderPdf(const QString &pdfPath, int dpi)
 {
     QTemporaryDir dir;
@@ -68,6 +64,19 @@ QList<QImage> renderPdf(const QString &pdfPath, int dpi)
     for (const QString &file : files)
         pages.append(QImage(dir.filePath(file)));
     return pages;
+}
+
+QList<std::pair<QString, QPointF>> pdfWords(const QString &pdfPath)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"), QStringLiteral("1"), pdfPath,
+                                                QStringLiteral("-")});
+    process.waitForFinished();
+    static const QRegularExpression word(QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
+    QList<std::pair<QString, QPointF>> words;
+    for (const QRegularExpressionMatch &m : word.globalMatch(QString::fromUtf8(process.readAllStandardOutput())))
+        words.append({m.captured(3), {m.captured(1).toDouble(), m.captured(2).toDouble()}});
+    return words;
 }
 
 } // namespace LabelImage

@@ -3,6 +3,7 @@
 #include "PrintJob.h"
 
 #include <QImage>
+#include <QPointF>
 #include <QStringList>
 
 // Labels as a printer would put them on paper, for tests: a job painted by the
@@ -17,9 +18,17 @@ QImage render(const PrintJob &job, int dpi, double widthInches = 4, double heigh
 QStringList decodeCode39(const QImage &image);
 
 // Render at `dpi` and decode.
-QStringList decodeCode39(const PrintJob &job, int dpi);
+inline QStringList decodeCode39(const PrintJob &job, int dpi)
+{
+    return decodeCode39(render(job, dpi));
+}
 
 // Pages of a PDF file rendered by pdftoppm at `dpi` (needs poppler-utils).
 QList<QImage> renderPdf(const QString &pdfPath, int dpi);
+
+// The words of a PDF file's first page as pdftotext -bbox reports them, in
+// reading order, each with the top-left corner of its box in points from the
+// page's top-left.
+QList<std::pair<QString, QPointF>> pdfWords(const QString &pdfPath);
 
 } // namespace LabelImage

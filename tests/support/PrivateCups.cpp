@@ -10,12 +10,10 @@
 #include <QThread>
 #include <QUrl>
 
-#ifdef Q_OS_UNIX
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -88,7 +86,6 @@ QString findProgram(const QString &name)
 int freeLoopbackPort()
 {
     int port = 0;
-#ifdef Q_OS_UNIX
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -99,14 +96,12 @@ int freeLoopbackPort()
         port = ntohs(address.sin_port);
     if (fd >= 0)
         ::close(fd);
-#endif
     return port;
 }
 
-bool writeFile(const QString &path, const QString &text, QString *error)
+bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     QFile file(path);
-    const QByteArray bytes = text.toUtf8();
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size())
         return true;
     *error = u"cannot write %1: %2"_s.arg(path, file.errorString());
@@ -151,6 +146,25 @@ ProgramRun runProgram(const QString &program, const QStringList &arguments, cons
     return run;
 }
 
+QProcessEnvironment batchHome(const QString &home, const QByteArray &labels, const QString &saved,
+                              QProcessEnvironment environment)
+{
+    const QDir dir(home);
+    QString error;
+    if (!dir.mkpath(u"TagFoundry"_s) || !dir.mkpath(u".config/TagFoundry"_s) || !dir.mkpath(u"runtime"_s)
+        || !QFile::setPermissions(dir.filePath(u"runtime"_s), QFile::Permissions(0x7700))
+        || !writeFile(dir.filePath(u"TagFoundry/labels.txt"_s), labels, &error)
+        || (!saved.isNull() && !writeFile(dir.filePath(u".config/TagFoundry/TagFoundry.conf"_s),
+                                          "[Settings]\nPrinter=" + saved.toUtf8() + '\n', &error)))
+        return {};
+    environment.insert(u"HOME"_s, home);
+    environment.insert(u"XDG_CONFIG_HOME"_s, dir.filePath(u".config"_s));
+    environment.insert(u"XDG_RUNTIME_DIR"_s, dir.filePath(u"runtime"_s));
+    for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+        environment.remove(name);
+    return environment;
+}
+
 PrivateCups::PrivateCups(const QString &extraConfig)
     : m_dir(QDir::tempPath() + u"/tf-cups-XXXXXX"_s), m_extraConfig(extraConfig)
 {
@@ -167,30 +181,19 @@ PrivateCups::~PrivateCups()
 
 bool PrivateCups::runningAsRoot()
 {
-#ifdef Q_OS_UNIX
     return ::geteuid() == 0;
-#else
-    return false;
-#endif
 }
 
 QString PrivateCups::unavailableReason()
 {
-#ifndef Q_OS_LINUX
-    return u"the private print spooler runs on Linux only"_s;
-#else
     if (!runningAsRoot())
         return u"running as uid %1: cupsd's cups-pdf backend and its configuration in /etc/cups need root; "
                "run the tests as root"_s.arg(::geteuid());
     QStringList missing;
-    for (const QString &program : {u"cupsd"_s, u"lpadmin"_s, u"lpstat"_s, u"cupsreject"_s, u"cupsaccept"_s,
-                                   u"cupsdisable"_s, u"ipptool"_s, u"pdftotext"_s, u"pdftoppm"_s}) {
-        if (findProgram(program).isEmpty())
-            missing.append(program);
-    }
-    for (const QString &file : {u"/usr/lib/cups/backend/cups-pdf"_s, kStockPpd}) {
-        if (!QFile::exists(file))
-            missing.append(file);
+    for (const QString &needed : {u"cupsd"_s, u"lpadmin"_s, u"ipptool"_s, u"pdftotext"_s, u"pdftoppm"_s,
+                                  u"/usr/lib/cups/backend/cups-pdf"_s, kStockPpd}) {
+        if (needed.startsWith(u'/') ? !QFile::exists(needed) : findProgram(needed).isEmpty())
+            missing.append(needed);
     }
     if (!missing.isEmpty())
         return u"missing %1 (run tools/setup as root to install cups, cups-client, cups-bsd, cups-ipp-utils, "
@@ -198,7 +201,6 @@ QString PrivateCups::unavailableReason()
     if (!QFileInfo(u"/etc/cups"_s).isWritable())
         return u"/etc/cups is not writable"_s;
     return {};
-#endif
 }
 
 bool PrivateCups::start(QString *error)
@@ -217,13 +219,13 @@ bool PrivateCups::start(QString *error)
     QFile::setPermissions(dir, QFile::Permissions(0x7755));
     QFile::setPermissions(dir + u"/pdf"_s, QFile::Permissions(0x7777));
     const auto fill = [&](const char *text) {
-        return QString::fromUtf8(text).replace(u"@DIR@"_s, dir).replace(u"@PORT@"_s, QString::number(m_port));
+        return QString::fromUtf8(text).replace(u"@DIR@"_s, dir).replace(u"@PORT@"_s, QString::number(m_port)).toUtf8();
     };
     m_cupsPdfConf = u"/etc/cups/cups-pdf-%1.conf"_s.arg(m_tag);
-    if (!writeFile(dir + u"/cupsd.conf"_s, fill(kCupsdConf) + m_extraConfig + u'\n', error)
+    if (!writeFile(dir + u"/cupsd.conf"_s, fill(kCupsdConf) + m_extraConfig.toUtf8() + '\n', error)
         || !writeFile(dir + u"/cups-files.conf"_s, fill(kCupsFilesConf), error)
         || !writeFile(dir + u"/get-jobs.test"_s, fill(kGetJobs), error)
-        || !writeFile(dir + u"/label.ppd"_s, labelPpd(QString::fromUtf8(stock.readAll())), error)
+        || !writeFile(dir + u"/label.ppd"_s, labelPpd(QString::fromUtf8(stock.readAll())).toUtf8(), error)
         || !writeFile(m_cupsPdfConf, fill(kCupsPdfConf), error))
         return false;
 
@@ -294,13 +296,12 @@ bool PrivateCups::addQueue(const QString &name, const QString &description, Medi
 QList<PrivateCups::Job> PrivateCups::jobs(const QString &queue) const
 {
     // cupsd answers Get-Jobs with at most 500 jobs at a time: ask page by
-    // page. Each CSV line of ipptool -c holds the five columns; only the
-    // last, the title, can hold commas, quotes or backslashes, and is then
-    // quoted, with backslash escapes.
+    // page. Each CSV line of ipptool -c holds the five columns; the title
+    // comes last, as the tests' titles hold no commas, quotes or backslashes
+    // that ipptool would quote.
     const QString uri = u"ipp://%1/"_s.arg(QString::fromLatin1(QUrl::toPercentEncoding(socketPath())));
     static const QRegularExpression line(uR"(^(\d+),[^,]*/([^/,]*),(\d*),([^,]*),(.*)$)"_s,
                                          QRegularExpression::MultilineOption);
-    static const QRegularExpression escaped(uR"(\\(.))"_s);
     QMap<int, Job> byId;
     for (qsizetype seen = -1; seen < byId.size();) {
         seen = byId.size();
@@ -309,14 +310,9 @@ QList<PrivateCups::Job> PrivateCups::jobs(const QString &queue) const
                  nullptr, &output))
             break;
         for (const QRegularExpressionMatch &m : line.globalMatch(output)) {
-            QString title = m.captured(5);
-            if (title.startsWith(u'"') && title.endsWith(u'"')) {
-                title = title.mid(1, title.size() - 2);
-                for (int pass = 0; pass < 2; ++pass) // ipptool escapes the value, then the CSV field
-                    title.replace(escaped, u"\\1"_s);
-            }
             byId.insert(m.captured(1).toInt(), {m.captured(1).toInt(), m.captured(2),
-                                                m.captured(3).isEmpty() ? 1 : m.captured(3).toInt(), m.captured(4), title});
+                                                m.captured(3).isEmpty() ? 1 : m.captured(3).toInt(), m.captured(4),
+                                                m.captured(5)});
         }
     }
     QList<Job> jobs;

@@ -17,6 +17,13 @@ ProgramRun runProgram(const QString &program, const QStringList &arguments,
                       const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
                       int timeoutMs = 120000);
 
+// Readies `home` for the built program run in batch mode as another program
+// runs it: labels.txt in its data folder and the saved printer (none saved
+// when `saved` is null). Returns `environment` with HOME and the XDG folders
+// in `home` and no display, or an empty one when a file cannot be written.
+QProcessEnvironment batchHome(const QString &home, const QByteArray &labels, const QString &saved,
+                              QProcessEnvironment environment);
+
 // A print spooler of the tests' own: a private cupsd in a temporary folder,
 // with its own socket and its own TCP port on 127.0.0.1, and queues that write
 // PDFs through the cups-pdf backend. Nothing of the machine's own CUPS is used
@@ -57,10 +64,7 @@ public:
 
     // Starts cupsd and waits until it answers; false with `error` set when it does not.
     bool start(QString *error);
-    // Ends cupsd by its process id and waits for it.
-    void stop();
 
-    QString socketPath() const { return m_dir.filePath(QStringLiteral("cups.sock")); }
     // What CUPS_SERVER holds to reach it: the socket path, or 127.0.0.1:port.
     QString server(bool overTcp = false) const;
     // This process's environment with CUPS_SERVER pointing here and nothing
@@ -78,6 +82,10 @@ public:
     QString spooledFile(int jobId) const;
 
 private:
+    // Ends cupsd by its process id and waits for it.
+    void stop();
+    QString socketPath() const { return m_dir.filePath(QStringLiteral("cups.sock")); }
+
     QTemporaryDir m_dir;
     QString m_extraConfig, m_tag, m_cupsPdfConf;
     int m_port = 0;

@@ -2,7 +2,6 @@
 
 #include "DataFolder.h"
 #include "PrintStamp.h"
-#include "SavedPrinter.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,16 +22,6 @@ TestPrinting::~TestPrinting()
     Printers::useSpoolers({});
     Clock::setNowForTests({});
     qputenv("HOME", m_oldHome);
-}
-
-void TestPrinting::savePrinter(const QString &name)
-{
-    SavedPrinter::write(name);
-}
-
-QString TestPrinting::savedPrinter() const
-{
-    return SavedPrinter::read();
 }
 
 void TestPrinting::writeDataFile(const QString &name, const QByteArray &bytes)

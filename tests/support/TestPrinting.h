@@ -3,6 +3,7 @@
 #include "Printer.h"
 #include "Printers.h"
 #include "RecordingSpooler.h"
+#include "SavedPrinter.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -21,8 +22,8 @@ public:
     QTemporaryDir home;
 
     // The saved printer name; "none" when absent.
-    void savePrinter(const QString &name);
-    QString savedPrinter() const;
+    void savePrinter(const QString &name) { SavedPrinter::write(name); }
+    QString savedPrinter() const { return SavedPrinter::read(); }
     // Writes a file into the data folder (~/TagFoundry/) with these exact bytes.
     void writeDataFile(const QString &name, const QByteArray &bytes);
 
