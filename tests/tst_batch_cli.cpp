@@ -5,7 +5,7 @@
 
 #include "LabelImage.h"
 #include "Module1.h"
-#include "PrivateCups.h"
+#include "ChildProgram.h"
 
 #include <QtTest>
 

@@ -6,7 +6,7 @@
 #include "JobRenderer.h"
 #include "LabelImage.h"
 #include "LabelPdfDevice.h"
-#include "PrivateCups.h" // runProgram
+#include "ChildProgram.h"
 #include "WindowChecks.h"
 
 #include <QPainter>

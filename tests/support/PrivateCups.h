@@ -1,28 +1,13 @@
 #pragma once
 
+#include "ChildProgram.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
-
-// A program run to its end, its output read. exitCode is -1 when it could not
-// start, crashed or did not finish in time.
-struct ProgramRun {
-    int exitCode = -1;
-    QString output, errors;
-};
-ProgramRun runProgram(const QString &program, const QStringList &arguments,
-                      const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-                      int timeoutMs = 120000);
-
-// Readies `home` for the built program run in batch mode as another program
-// runs it: labels.txt in its data folder and the saved printer (none saved
-// when `saved` is null). Returns `environment` with HOME and the XDG folders
-// in `home` and no display, or an empty one when a file cannot be written.
-QProcessEnvironment batchHome(const QString &home, const QByteArray &labels, const QString &saved,
-                              QProcessEnvironment environment);
 
 // A print spooler of the tests' own: a private cupsd in a temporary folder,
 // with its own socket and its own TCP port on 127.0.0.1, and queues that write

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QStringList>
+
+// A program run to its end, its output read. exitCode is -1 when it could not
+// start, crashed or did not finish in time.
+struct ProgramRun {
+    int exitCode = -1;
+    QString output, errors;
+};
+ProgramRun runProgram(const QString &program, const QStringList &arguments,
+                      const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+                      int timeoutMs = 120000);
+
+// The program's path, looked up in PATH and then in the system folders.
+QString findProgram(const QString &name);
+
+// Writes the file whole; false, with *error saying why, when it cannot.
+bool writeFile(const QString &path, const QByteArray &bytes, QString *error);
+
+// Readies `home` for the built program run in batch mode as another program
+// runs it: labels.txt in its data folder and the saved printer (none saved
+// when `saved` is null). Returns `environment` with HOME and the XDG folders
+// in `home` and no display, or an empty one when a file cannot be written.
+QProcessEnvironment batchHome(const QString &home, const QByteArray &labels, const QString &saved,
+                              QProcessEnvironment environment);
