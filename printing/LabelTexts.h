@@ -17,4 +17,10 @@ inline QString barcodeText(const QString &value)
     return QLatin1Char('*') + value + QLatin1Char('*');
 }
 
+// The barcode's size in points: longer codes get a narrower barcode.
+inline double barcodeSize(const QString &code)
+{
+    return code.size() > 15 ? 22 : 25;
+}
+
 } // namespace LabelTexts

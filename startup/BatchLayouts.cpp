@@ -100,7 +100,7 @@ void PrintBatchRecord(const QStringList &fields, const QString &word)
     p.setCurrentX(250);
     p.setCurrentY(bins ? 2100 : 1000);
     p.setFontName(kBarcodeFont);
-    p.setFontSize(code.size() > 15 ? 22 : 25);
+    p.setFontSize(barcodeSize(code));
     p.print(barcodeText(code));
 
     if (fields[3] != kNone) {

@@ -13,6 +13,7 @@
 #include "PrintStamp.h"
 #include "QuickLabel.h"
 #include "SavedPrinter.h"
+#include "WindowDesign.h"
 #include "ShelfLabels.h"
 #include "frmBinLabeller.h"
 
@@ -31,23 +32,11 @@
 #include <cmath>
 #include <optional>
 
+using namespace LabelTexts;
+using WindowDesign::kEnter;
+using WindowDesign::twips;
+
 namespace {
-
-constexpr int kEnter = 13;
-
-// Positions and sizes come in twips; at 96 dpi a pixel is 15 twips.
-void place(QWidget *control, int left, int top, int width, int height)
-{
-    control->setGeometry(left / 15, top / 15, width / 15, height / 15);
-}
-
-QFont tahoma(double points, bool bold = false)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
 
 // An editable combo box whose text is exactly what was typed or picked: no
 // inline completion, no typed entry added to the list, no case-insensitive
@@ -120,58 +109,58 @@ void Form1::buildControls()
 {
     setWindowTitle(QStringLiteral("TagFoundry"));
     setWindowIcon(QIcon(QStringLiteral(":/printer.png")));
-    setFont(tahoma(20.25));
-    setFixedSize(5400 / 15, 4230 / 15);
+    setFont(WindowDesign::font(kTahoma, 20.25, false));
+    setFixedSize(WindowDesign::twipsSize(5400, 4230));
 
     Label1 = new QLabel(LabelTexts::kCompanyName, this);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setFont(tahoma(9.75, true));
-    place(Label1, 120, 120, 5175, 255);
+    Label1->setFont(WindowDesign::font(kTahoma, 9.75, true));
+    Label1->setGeometry(twips(120, 120, 5175, 255));
     Label1->installEventFilter(this);
 
     Combo1 = editableCombo(this);
     Combo1->addItems(customerNames());
     Combo1->setEditText(QString());
-    Combo1->setFont(tahoma(21.75));
-    place(Combo1, 120, 480, 5175, 645);
+    Combo1->setFont(WindowDesign::font(kTahoma, 21.75, false));
+    Combo1->setGeometry(twips(120, 480, 5175, 645));
     Combo1->installEventFilter(this);
 
     Text2 = new QLineEdit(this);
-    Text2->setFont(tahoma(30));
-    place(Text2, 120, 1200, 5175, 855);
+    Text2->setFont(WindowDesign::font(kTahoma, 30, false));
+    Text2->setGeometry(twips(120, 1200, 5175, 855));
     Text2->installEventFilter(this);
 
     Label2 = new QLabel(this); // transparent: a label paints no background of its own
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(Label2, 120, 2160, 5175, 495);
+    Label2->setGeometry(twips(120, 2160, 5175, 495));
 
     Command1 = new QPushButton(QStringLiteral("Print!"), this);
     Command1->setToolTip(QStringLiteral("Print Label"));
-    place(Command1, 120, 2760, 2055, 615);
+    Command1->setGeometry(twips(120, 2760, 2055, 615));
 
     Command4 = pictureButton(this, QStringLiteral(":/label_sheet.png"));
-    place(Command4, 2280, 2760, 615, 615);
+    Command4->setGeometry(twips(2280, 2760, 615, 615));
 
     Command3 = pictureButton(this, QStringLiteral(":/printer.png"));
     Command3->setToolTip(QStringLiteral("Change Printer"));
-    place(Command3, 3000, 2760, 615, 615);
+    Command3->setGeometry(twips(3000, 2760, 615, 615));
 
     Command6 = pictureButton(this, QStringLiteral(":/landscape.png"));
-    place(Command6, 3720, 2760, 615, 615);
+    Command6->setGeometry(twips(3720, 2760, 615, 615));
 
     Combo2 = editableCombo(this);
     Combo2->setEditText(QStringLiteral("1"));
-    place(Combo2, 4440, 2760, 855, 615);
+    Combo2->setGeometry(twips(4440, 2760, 855, 615));
 
     Command5 = new QPushButton(QStringLiteral("Ormex"), this);
-    place(Command5, 120, 3480, 1575, 615);
+    Command5->setGeometry(twips(120, 3480, 1575, 615));
 
     Command2 = new QPushButton(QStringLiteral("Shelves"), this);
     Command2->setToolTip(QStringLiteral("Print Shelf Labels"));
-    place(Command2, 1800, 3480, 1695, 615);
+    Command2->setGeometry(twips(1800, 3480, 1695, 615));
 
     Command7 = new QPushButton(QStringLiteral("Bins"), this);
-    place(Command7, 3600, 3480, 1695, 615);
+    Command7->setGeometry(twips(3600, 3480, 1695, 615));
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);

@@ -1,53 +1,41 @@
 #include "Form2.h"
 
+#include "LabelTexts.h"
 #include "Printers.h"
 #include "SavedPrinter.h"
+#include "WindowDesign.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 
-namespace {
-
-void place(QWidget *control, int left, int top, int width, int height)
-{
-    control->setGeometry(left / 15, top / 15, width / 15, height / 15);
-}
-
-QFont tahomaBold975()
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(9.75);
-    font.setBold(true);
-    return font;
-}
-
-} // namespace
+using namespace LabelTexts;
+using WindowDesign::twips;
 
 Form2::Form2(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(QStringLiteral("Printer Chooser"));
-    setFixedSize(4680 / 15, 3750 / 15);
+    setFixedSize(WindowDesign::twipsSize(4680, 3750));
 
     // Two blanks between "Choose" and "A", as the window has always read.
     Label1 = new QLabel(QStringLiteral("Please Choose  A Printer from the List Below"), this);
-    Label1->setFont(tahomaBold975());
-    place(Label1, 120, 120, 4455, 375);
+    Label1->setFont(WindowDesign::font(kTahoma, 9.75, true));
+    Label1->setGeometry(twips(120, 120, 4455, 375));
 
     List1 = new QListWidget(this);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setSortingEnabled(false);
-    place(List1, 120, 480, 4455, 2595);
+    List1->setGeometry(twips(120, 480, 4455, 2595));
 
     Command1 = new QPushButton(QStringLiteral("Save"), this);
-    Command1->setFont(tahomaBold975());
+    Command1->setFont(WindowDesign::font(kTahoma, 9.75, true));
     Command1->setEnabled(false);
     // Not a default button: Enter in the list does not save behind the user's back.
     Command1->setAutoDefault(false);
-    place(Command1, 120, 3120, 4455, 495);
+    Command1->setGeometry(twips(120, 3120, 4455, 495));
 
     setTabOrder(List1, Command1);
     List1->setFocus();

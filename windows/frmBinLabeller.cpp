@@ -18,10 +18,6 @@ using namespace LabelTexts;
 using WindowDesign::kEnter;
 using WindowDesign::twips;
 
-namespace {
-constexpr int kLongCode = 15; // longer codes get a narrower barcode
-} // namespace
-
 frmBinLabeller::frmBinLabeller(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -86,7 +82,7 @@ void frmBinLabeller::Command1_Click()
     p.setCurrentX(250);
     p.setCurrentY(1000);
     p.setFontName(kBarcodeFont);
-    p.setFontSize(code.size() > kLongCode ? 22 : 25);
+    p.setFontSize(barcodeSize(code));
     p.print(barcodeText(code));
     p.setFontName(kTahoma);
     p.setFontSize(10);
