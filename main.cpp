@@ -3,6 +3,7 @@
 
 #include "LabelFonts.h"
 #include "Module1.h"
+#include "ProgramInfo.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -73,6 +74,11 @@ int main(int argc, char **argv)
     const QString tail = argumentTail(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("TagFoundry"));
     QCoreApplication::setApplicationName(QStringLiteral("TagFoundry"));
+
+    if (const std::optional<QString> text = ProgramInfo::textFor(tail)) {
+        std::fputs(text->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
 
     if (Module1::IsBatchWord(tail)) {
         chooseHeadlessPlatformIfNeeded();
