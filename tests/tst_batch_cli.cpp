@@ -73,8 +73,7 @@ private slots:
                                                "\n  0  every label was printed",
                                                "\n  1  a label or the printer failed",
                                                "\n  2  no label printer has been chosen",
-                                               "/TagFoundry/labels.txt", "/TagFoundry/printed/",
-                                               "TagFoundry.conf", "man tagfoundry"};
+                                               "labels.txt", "parts.txt", "printed", "[Settings] Printer"};
     }
 
     void helpAndVersionPrintTextAndExit()
