@@ -89,6 +89,7 @@ int main(int argc, char **argv)
     }
 
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(TAGFOUNDRY_APP_ID)); // the menu entry, for its icon
     LabelFonts::ensureInstalled();
     const int status = Module1::Main(tail);
     return status >= 0 ? status : app.exec();
