@@ -3,6 +3,7 @@
 
 #include "LabelFonts.h"
 #include "Module1.h"
+#include "ProgramInfo.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -74,6 +75,11 @@ int main(int argc, char **argv)
     QCoreApplication::setOrganizationName(QStringLiteral("TagFoundry"));
     QCoreApplication::setApplicationName(QStringLiteral("TagFoundry"));
 
+    if (const std::optional<QString> text = ProgramInfo::textFor(tail)) {
+        std::fputs(text->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     if (Module1::IsBatchWord(tail)) {
         chooseHeadlessPlatformIfNeeded();
         keepQtNoticesOffStandardError();
@@ -83,6 +89,7 @@ int main(int argc, char **argv)
     }
 
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(TAGFOUNDRY_APP_ID)); // the menu entry, for its icon
     LabelFonts::ensureInstalled();
     const int status = Module1::Main(tail);
     return status >= 0 ? status : app.exec();

@@ -12,6 +12,9 @@ SS x SS samples) and averaged down, so slanted and round edges come out smooth. 
     joke.bmp         516 x 339     the 1 April picture (24-bit BMP, 524,826 bytes)
     logo_large.bmp   192 x 94      the client company's logo (24-bit BMP)
     logo_small.bmp   134 x 66      the same logo drawn at the size printed on part labels
+
+and, for the desktop's menu, the window icon's picture again in icons/: tagfoundry.svg (scalable)
+and tagfoundry-N.png at N x N for N = 48, 64, 128, 256. These are installed, not compiled in.
 """
 
 import math
@@ -26,8 +29,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 # Canvas: premultiplied RGBA samples, one bytearray per sample row.
 
 class Canvas:
-    def __init__(self, width, height, ss=4, background=(0, 0, 0, 0)):
-        self.width, self.height, self.ss = width, height, ss
+    """Shapes are given in drawing units; scale is output pixels per unit, so one drawing
+    makes the same picture at any size."""
+
+    def __init__(self, width, height, ss=4, background=(0, 0, 0, 0), scale=1):
+        self.width, self.height, self.ss, self.scale = width, height, ss, scale
         self.sw, self.sh = width * ss, height * ss
         fill = bytes(_premultiply(_rgba(background)))
         self.rows = [bytearray(fill * self.sw) for _ in range(self.sh)]
@@ -37,15 +43,15 @@ class Canvas:
 
     def _fill(self, y0, y1, spans_at, colour):
         """spans_at(y) gives [(xa, xb), ...] for a sample row whose centre is at y (output
-        pixels); colour is an (r, g, b[, a]) tuple or a function of y giving one."""
-        ss = self.ss
+        units); colour is an (r, g, b[, a]) tuple or a function of y giving one."""
+        ss, unit = self.ss, self.scale
         if self.clip:
             cx0, cy0, cx1, cy1 = self.clip
             y0, y1 = max(y0, cy0), min(y1, cy1)
-        j0 = max(0, math.ceil(y0 * ss - 0.5))
-        j1 = min(self.sh, math.ceil(y1 * ss - 0.5))
+        j0 = max(0, math.ceil(y0 * unit * ss - 0.5))
+        j1 = min(self.sh, math.ceil(y1 * unit * ss - 0.5))
         for j in range(j0, j1):
-            y = (j + 0.5) / ss
+            y = (j + 0.5) / ss / unit
             c = colour(y) if callable(colour) else colour
             r, g, b, a = _rgba(c)
             pm = bytes(_premultiply((r, g, b, a)))
@@ -53,8 +59,8 @@ class Canvas:
             for xa, xb in spans_at(y):
                 if self.clip:
                     xa, xb = max(xa, cx0), min(xb, cx1)
-                i0 = max(0, math.ceil(xa * ss - 0.5))
-                i1 = min(self.sw, math.ceil(xb * ss - 0.5))
+                i0 = max(0, math.ceil(xa * unit * ss - 0.5))
+                i1 = min(self.sw, math.ceil(xb * unit * ss - 0.5))
                 if i1 <= i0:
                     continue
                 if a == 255:
@@ -183,12 +189,65 @@ def hexc(s, a=255):
     return (int(s[0:2], 16), int(s[2:4], 16), int(s[4:6], 16), a)
 
 
-def gradient(y0, c0, y1, c1):
+class gradient:
     """A colour that runs from c0 at y0 to c1 at y1 (a function of y for Canvas fills)."""
-    def at(y):
-        t = min(1.0, max(0.0, (y - y0) / (y1 - y0)))
-        return tuple(round(a + (b - a) * t) for a, b in zip(_rgba(c0), _rgba(c1)))
-    return at
+
+    def __init__(self, y0, c0, y1, c1):
+        self.y0, self.c0, self.y1, self.c1 = y0, _rgba(c0), y1, _rgba(c1)
+
+    def __call__(self, y):
+        t = min(1.0, max(0.0, (y - self.y0) / (self.y1 - self.y0)))
+        return tuple(round(a + (b - a) * t) for a, b in zip(self.c0, self.c1))
+
+
+class SvgCanvas:
+    """The shapes a picture is drawn with, written out as SVG instead of filled: the same
+    drawing function makes the bitmap icons and the scalable one."""
+
+    def __init__(self, width, height):
+        self.width, self.height = width, height
+        self.defs, self.shapes = [], []
+
+    def _fill(self, colour):
+        if isinstance(colour, gradient):
+            name = f'g{len(self.defs)}'
+            stops = ''.join(f'<stop offset="{o}" stop-color="{_svg_colour(c)}"{_svg_opacity(c, "stop-opacity")}/>'
+                            for o, c in ((0, colour.c0), (1, colour.c1)))
+            self.defs.append(f'<linearGradient id="{name}" gradientUnits="userSpaceOnUse" '
+                             f'x1="0" y1="{_n(colour.y0)}" x2="0" y2="{_n(colour.y1)}">{stops}</linearGradient>')
+            return f'fill="url(#{name})"'
+        c = _rgba(colour)
+        return f'fill="{_svg_colour(c)}"{_svg_opacity(c, "fill-opacity")}'
+
+    def rect(self, x0, y0, x1, y1, colour):
+        self.shapes.append(f'<rect x="{_n(x0)}" y="{_n(y0)}" width="{_n(x1 - x0)}" height="{_n(y1 - y0)}" '
+                           f'{self._fill(colour)}/>')
+
+    def round_rect(self, x0, y0, x1, y1, r, colour):
+        self.shapes.append(f'<rect x="{_n(x0)}" y="{_n(y0)}" width="{_n(x1 - x0)}" height="{_n(y1 - y0)}" '
+                           f'rx="{_n(r)}" {self._fill(colour)}/>')
+
+    def polygon(self, points, colour, holes=()):
+        d = ' '.join('M' + ' L'.join(f'{_n(x)},{_n(y)}' for x, y in pts) + ' Z' for pts in [points] + list(holes))
+        self.shapes.append(f'<path d="{d}" fill-rule="evenodd" {self._fill(colour)}/>')
+
+    def text_bytes(self):
+        defs = f'<defs>{"".join(self.defs)}</defs>\n' if self.defs else ''
+        body = ''.join(f'  {s}\n' for s in self.shapes)
+        return (f'<svg xmlns="http://www.w3.org/2000/svg" width="{self.width}" height="{self.height}" '
+                f'viewBox="0 0 {self.width} {self.height}">\n{defs}{body}</svg>\n').encode()
+
+
+def _n(v):
+    return f'{v:.3f}'.rstrip('0').rstrip('.')
+
+
+def _svg_colour(c):
+    return '#%02x%02x%02x' % tuple(c[:3])
+
+
+def _svg_opacity(c, attribute):
+    return f' {attribute}="{_n(c[3] / 255)}"' if c[3] != 255 else ''
 
 
 def round_rect_points(x0, y0, x1, y1, r, steps=8):
@@ -342,8 +401,9 @@ def write_bmp(path, pixels):
 # ---------------------------------------------------------------------------------------------
 # The pictures.
 
-def draw_printer_icon():
-    c = Canvas(32, 32, ss=8)
+def draw_printer_icon(c=None):
+    """The window icon, drawn on a 32 x 32 grid."""
+    c = c or Canvas(32, 32, ss=8)
     outline, paper_edge = hexc('3a3f47'), hexc('7b8490')
     # Blank sheet waiting in the feeder at the back.
     c.rect(8, 2, 24, 12, paper_edge)
@@ -546,6 +606,21 @@ def main():
         path = os.path.join(HERE, name)
         write(path, draw().pixels())
         print(f'{name}: {os.path.getsize(path)} bytes')
+
+    # The desktop's icons: the window icon's drawing at the sizes a menu asks for.
+    os.makedirs(os.path.join(HERE, 'icons'), exist_ok=True)
+    icons = [(f'tagfoundry-{n}.png', n) for n in ICON_SIZES] + [('tagfoundry.svg', None)]
+    for name, n in icons:
+        path = os.path.join(HERE, 'icons', name)
+        if n is None:
+            with open(path, 'wb') as f:
+                f.write(draw_printer_icon(SvgCanvas(32, 32)).text_bytes())
+        else:
+            write_png(path, draw_printer_icon(Canvas(n, n, ss=8 if n <= 64 else 4, scale=n / 32)).pixels())
+        print(f'icons/{name}: {os.path.getsize(path)} bytes')
+
+
+ICON_SIZES = (48, 64, 128, 256)
 
 
 if __name__ == '__main__':

@@ -6,6 +6,7 @@
 #include "LabelImage.h"
 #include "Module1.h"
 #include "ChildProgram.h"
+#include "ProgramInfo.h"
 
 #include <QtTest>
 
@@ -30,23 +31,63 @@ class TestBatchCli : public QObject {
 private slots:
     void init() { QVERIFY(QDir(home.path()).removeRecursively() && QDir().mkpath(home.path())); }
 
-    void batchWordsAreExact_data()
+    // Only the exact words print a batch or the help; anything else opens the main window.
+    void commandLineWordsAreExact_data()
     {
         QTest::addColumn<QString>("tail");
         QTest::addColumn<bool>("batch");
-        QTest::newRow("XLIST") << "XLIST" << true;
-        QTest::newRow("BINS") << "BINS" << true;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("lower case") << "xlist" << false;
-        QTest::newRow("trailing blank") << "XLIST " << false;
-        QTest::newRow("both words") << "XLIST BINS" << false;
+        QTest::addColumn<bool>("information");
+        QTest::newRow("XLIST") << "XLIST" << true << false;
+        QTest::newRow("BINS") << "BINS" << true << false;
+        QTest::newRow("empty") << "" << false << false;
+        QTest::newRow("lower case") << "xlist" << false << false;
+        QTest::newRow("trailing blank") << "XLIST " << false << false;
+        QTest::newRow("both words") << "XLIST BINS" << false << false;
+        QTest::newRow("--help") << "--help" << false << true;
+        QTest::newRow("--version") << "--version" << false << true;
+        QTest::newRow("short option") << "-h" << false << false;
+        QTest::newRow("upper-case option") << "--HELP" << false << false;
+        QTest::newRow("option and batch word") << "--help XLIST" << false << false;
+        QTest::newRow("option with a blank") << "--version " << false << false;
     }
 
-    void batchWordsAreExact()
+    void commandLineWordsAreExact()
     {
         QFETCH(QString, tail);
         QFETCH(bool, batch);
+        QFETCH(bool, information);
         QCOMPARE(Module1::IsBatchWord(tail), batch);
+        QCOMPARE(ProgramInfo::textFor(tail).has_value(), information);
+    }
+
+    // Run as a script or a person would, without a display: the text on standard output,
+    // status 0, and nothing printed though a printer and a label file are there.
+    void helpAndVersionPrintTextAndExit_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QStringList>("parts");
+        QTest::newRow("--version") << "--version" << QStringList{"TagFoundry " TAGFOUNDRY_VERSION "\n"};
+        QTest::newRow("--help") << "--help"
+                                << QStringList{"Usage: tagfoundry [XLIST | BINS | --help | --version]\n",
+                                               "\n  tagfoundry XLIST ", "\n  tagfoundry BINS ",
+                                               "\n  0  every label was printed",
+                                               "\n  1  a label or the printer failed",
+                                               "\n  2  no label printer has been chosen",
+                                               "labels.txt", "parts.txt", "printed", "[Settings] Printer"};
+    }
+
+    void helpAndVersionPrintTextAndExit()
+    {
+        QFETCH(QString, option);
+        QFETCH(QStringList, parts);
+        const ProgramRun result = run(option, "A-1,NONE,a,NONE,1\n", "TagFoundry PDF");
+        QVERIFY2(result.exitCode == 0, qPrintable(result.errors));
+        QCOMPARE(result.errors, QString());
+        if (parts.size() == 1)
+            QCOMPARE(result.output, parts[0]);
+        for (const QString &part : parts)
+            QVERIFY2(result.output.contains(part), qPrintable(result.output));
+        QVERIFY(printedFiles().isEmpty());
     }
 
     void everyRecordBecomesAPdfWithAPageForEachCopy()

@@ -57,6 +57,36 @@ private slots:
                              field(28, true), field(30, false), field(38, false), field(42, false)}),
                  (QList<int>{bytes, 54, size.width(), size.height(), 1, 24, 0, 0, 0}));
     }
+
+    // The menu's icons (installed, not compiled in) are the window icon's picture at each
+    // size: brought down to 16 x 16 (a whole number of pixels into one), each matches it.
+    void desktopIconsShowTheWindowIcon_data()
+    {
+        QTest::addColumn<int>("size");
+        for (int size : {48, 64, 128, 256})
+            QTest::newRow(qPrintable(QString::number(size))) << size;
+    }
+    void desktopIconsShowTheWindowIcon()
+    {
+        QFETCH(int, size);
+        const QString path = QStringLiteral(TAGFOUNDRY_SOURCE_DIR "/resources/icons/tagfoundry-%1.png").arg(size);
+        const QImage icon(path);
+        QCOMPARE(icon.size(), QSize(size, size));
+        auto shrunk = [](const QImage &image) {
+            return image.convertToFormat(QImage::Format_ARGB32).scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        };
+        const QImage small = shrunk(icon), window = shrunk(QImage(QStringLiteral(":/printer.png")));
+        double difference = 0; // mean over pixels and channels, 0 to 255; another picture gives 60 or more
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                const QRgb a = small.pixel(x, y), b = window.pixel(x, y);
+                difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b))
+                    + std::abs(qBlue(a) - qBlue(b)) + std::abs(qAlpha(a) - qAlpha(b));
+            }
+        }
+        difference /= 16 * 16 * 4;
+        QVERIFY2(difference < 4, qPrintable(QStringLiteral("%1 differs from the window icon by %2").arg(path).arg(difference)));
+    }
 };
 
 QTEST_MAIN(TestResources)
