@@ -9,6 +9,7 @@
 #include "LabelFonts.h"
 #include "LabelImage.h"
 #include "LabelPdfDevice.h"
+#include "TestPrinting.h"
 #include "WindowChecks.h"
 
 #include <QPainter>
@@ -187,6 +188,33 @@ private slots:
             QVERIFY2(qAbs(boldStem - outlineStem) <= 1.5, qPrintable(measured + QStringLiteral(", outline %1").arg(outlineStem)));
             QVERIFY2(boldStem > 1.3 * regularStem, qPrintable(measured));
         }
+    }
+
+    // Print moves down by the cell's height, usWinAscent plus usWinDescent
+    // (Tahoma 2049 + 423, Liberation Sans, Arial's stand-in, 1854 + 434, of
+    // 2048 units), not by the line spacing Qt reports.
+    void printMovesDownOneCell_data()
+    {
+        QTest::addColumn<FontSpec>("font");
+        QTest::addColumn<double>("advance"); // twips
+        QTest::newRow("Tahoma 20") << FontSpec{"Tahoma", 20, false} << 2472 * 400 / 2048.0;
+        QTest::newRow("Tahoma 10 bold") << FontSpec{"Tahoma", 10, true} << 2472 * 200 / 2048.0;
+        QTest::newRow("Arial 10") << FontSpec{"Arial", 10, false} << 2288 * 200 / 2048.0;
+    }
+
+    void printMovesDownOneCell()
+    {
+        QFETCH(FontSpec, font);
+        QFETCH(double, advance);
+        TestPrinting printing;
+        Printer &printer = Printer::current();
+        printer.setFontName(font.name);
+        printer.setFontSize(font.size);
+        printer.setFontBold(font.bold);
+        printer.setCurrentY(80);
+        printer.print(QStringLiteral("Line"));
+        QVERIFY2(qAbs(printer.currentY() - 80 - advance) < 0.01, qPrintable(QString::number(printer.currentY() - 80)));
+        printer.reset();
     }
 };
 
