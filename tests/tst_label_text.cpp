@@ -45,11 +45,12 @@ QImage page(const PrintOp &op, int dpi, const QString &road)
 // The smallest rectangle holding every pixel darker than mid grey.
 QRect inkBox(const QImage &image)
 {
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
     QRect box;
-    for (int y = 0; y < image.height(); ++y) {
-        const QRgb *row = reinterpret_cast<const QRgb *>(image.convertToFormat(QImage::Format_RGB32).constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(row[x]) < 128)
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar *row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x) {
+            if (row[x] < 128)
                 box |= QRect(x, y, 1, 1);
         }
     }
