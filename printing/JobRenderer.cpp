@@ -2,8 +2,12 @@
 
 #include "Code39Glyphs.h"
 #include "LabelFonts.h"
+#include "LabelPdfDevice.h"
 
+#include <QGlyphRun>
 #include <QPainter>
+#include <QPainterPath>
+#include <QTextLayout>
 
 namespace JobRenderer {
 
@@ -31,6 +35,34 @@ void drawPicture(QPainter &painter, const PrintOp &op)
     painter.drawImage(QRectF(op.at, natural), op.picture);
 }
 
+// Bold faces that are the regular outlines (LabelFonts::emboldening) get
+// their added weight stroked over the text Qt drew, along the outlines of the
+// glyphs as the text was laid out, so stand-in fonts keep their own weight.
+// The built-in PDF printer's device emboldens its glyphs itself.
+void strokeAddedWeight(QPainter &painter, QPointF baseline, const QFont &font, const QString &text)
+{
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid())
+        return;
+    for (const QGlyphRun &run : line.glyphRuns()) {
+        const QRawFont face = run.rawFont();
+        const double width = LabelFonts::emboldening(face) * face.pixelSize();
+        if (width <= 0)
+            continue;
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        QPainterPath outlines;
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            const QPointF origin = baseline + QPointF(positions[i].x(), positions[i].y() - line.ascent());
+            outlines.addPath(face.pathForGlyph(glyphs[i]).translated(origin));
+        }
+        painter.strokePath(outlines, LabelFonts::emboldeningPen(width, painter.pen().color()));
+    }
+}
+
 } // namespace
 
 void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString &text, double dotTwips)
@@ -39,9 +71,13 @@ void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString
         Code39Glyphs::draw(painter, at, font.size, text, dotTwips);
         return;
     }
-    painter.setFont(LabelFonts::font(font));
+    const QFont qfont = LabelFonts::font(font);
+    const QPointF baseline(at.x(), at.y() + LabelFonts::ascent(font));
+    painter.setFont(qfont);
     painter.setPen(Qt::black);
-    painter.drawText(QPointF(at.x(), at.y() + LabelFonts::ascent(font)), text);
+    painter.drawText(baseline, text);
+    if (font.bold && !dynamic_cast<const LabelPdfDevice *>(painter.device()))
+        strokeAddedWeight(painter, baseline, qfont, text);
 }
 
 void renderPage(QPainter &painter, const PrintJob &job, double dotTwips)

@@ -1,5 +1,7 @@
 #include "LabelPdfDevice.h"
 
+#include "LabelFonts.h"
+
 #include <QHash>
 #include <QIODevice>
 #include <QMutex>
@@ -120,9 +122,12 @@ class Face {
 public:
     explicit Face(const QRawFont &raw) : m_raw(raw)
     {
-        ascent = m_raw.ascent();
-        descent = m_raw.descent();
+        // The character cell the text was placed by.
+        const LabelFonts::Cell cell = LabelFonts::cell(m_raw);
+        ascent = cell.ascent * kGlyphEm;
+        descent = cell.descent * kGlyphEm;
         capHeight = m_raw.capHeight();
+        m_emboldening = LabelFonts::emboldening(m_raw) * kGlyphEm;
         QByteArray name;
         for (QChar c : m_raw.familyName() + QLatin1Char('-') + m_raw.styleName()) {
             if (c.unicode() < 128 && (c.isLetterOrNumber() || c == QLatin1Char('-')))
@@ -145,15 +150,28 @@ public:
         if (path.isEmpty()) {
             proc += " 0 0 0 0 0 d1\n";
         } else {
-            const QRectF bounds = path.boundingRect();
+            // A bold face drawn from the regular outlines gets its added
+            // weight stroked along the outline it fills (LabelFonts).
+            const QRectF bounds = path.boundingRect().adjusted(-m_emboldening / 2, -m_emboldening / 2,
+                                                               m_emboldening / 2, m_emboldening / 2);
             glyph.box = QRect(QPoint(int(std::floor(bounds.left())), int(std::floor(-bounds.bottom()))),
                               QPoint(int(std::ceil(bounds.right())), int(std::ceil(-bounds.top()))));
             proc += " 0 ";
             putNumbers(proc, {double(glyph.box.left()), double(glyph.box.top()), double(glyph.box.right()),
                               double(glyph.box.bottom())}, 0);
             proc += "d1\n";
+            if (m_emboldening > 0) {
+                putNumber(proc, m_emboldening, 1);
+                proc += " w 0 j ";
+                putNumber(proc, 2 * LabelFonts::kEmboldeningMiterLimit);
+                proc += " M\n";
+            }
             putPath(proc, path, -1, 0);
-            proc += path.fillRule() == Qt::OddEvenFill ? "h f*\n" : "h f\n";
+            const bool evenOdd = path.fillRule() == Qt::OddEvenFill;
+            if (m_emboldening > 0)
+                proc += evenOdd ? "h B*\n" : "h B\n";
+            else
+                proc += evenOdd ? "h f*\n" : "h f\n";
         }
         glyph.procData = deflate(proc);
         return *m_glyphs.insert(index, glyph);
@@ -164,6 +182,7 @@ public:
 
 private:
     QRawFont m_raw; // at kGlyphEm pixels
+    double m_emboldening = 0; // width of the pen that emboldens the outlines, 0 for none
     QHash<quint32, Glyph> m_glyphs;
 };
 
@@ -474,9 +493,10 @@ public:
             return;
         const QFont font = item.font();
 
-        // The glyphs and their places come from Qt's own layout of the text,
-        // so kerning and fonts standing in for missing characters are as Qt
-        // draws them on any other device.
+        // The glyphs come from Qt's own layout of the text, so fonts standing
+        // in for missing characters are as Qt draws them on any other device.
+        // Each glyph advances by its own width: the renderer's fonts ask for
+        // no kerning, and the label printer applies none.
         QTextLayout layout(text, font);
         layout.setCacheEnabled(true);
         layout.beginLayout();
@@ -499,7 +519,7 @@ public:
         const QPointF origin = p + QPointF(positions[0].x(), positions[0].y() - line.ascent());
 
         beginOp();
-        setFill(m_pen.color());
+        setTextColour(m_pen.color());
         m_content += "BT\n";
         int currentFont = -1;
         bool inArray = false, inString = false;
@@ -511,7 +531,7 @@ public:
             inArray = inString = false;
         };
         for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            const Glyph &glyph = face->glyph(glyphs[i]);
+            face->glyph(glyphs[i]); // converted once, kept for the process
             const CodeOf code = m_fonts.code(face, glyphs[i], codePoints[i]);
             if (code.font != currentFont) {
                 closeArray();
@@ -532,17 +552,6 @@ public:
                 inString = true;
             }
             putHexByte(m_content, code.code);
-            // Kerning: the layout's advance against the glyph's own width,
-            // in thousandths of an em (positive moves left).
-            const double adjust = i + 1 < glyphs.size()
-                                      ? glyph.advance - (positions[i + 1].x() - positions[i].x()) * kGlyphEm / em
-                                      : 0;
-            if (std::abs(adjust) > 0.05) {
-                m_content += "> ";
-                putNumber(m_content, adjust);
-                m_content += ' ';
-                inString = false;
-            }
         }
         closeArray();
         m_content += "ET\n";
@@ -556,7 +565,7 @@ private:
     void drawGlyphByGlyph(const QPointF &p, const QString &text, const QTextLine &line)
     {
         beginOp();
-        setFill(m_pen.color());
+        setTextColour(m_pen.color());
         m_content += "BT\n";
         for (qsizetype i = 0; i < text.size();) {
             const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
@@ -647,17 +656,30 @@ private:
         m_content += operands + (operands.count(' ') == 1 ? "g\n" : "rg\n");
     }
 
+    void setStroke(const QColor &colour)
+    {
+        const QRgb rgb = colour.rgb();
+        if (m_state.stroke == qint64(rgb))
+            return;
+        m_state.stroke = rgb;
+        const QByteArray operands = colourOperands(colour);
+        m_content += operands + (operands.count(' ') == 1 ? "G\n" : "RG\n");
+    }
+
+    // Text is filled, and the glyphs of an emboldened face also stroked, in
+    // the pen's colour.
+    void setTextColour(const QColor &colour)
+    {
+        setFill(colour);
+        setStroke(colour);
+    }
+
     void setPaintState(Paint paint)
     {
         if (paint == Paint::Fill || paint == Paint::FillStroke)
             setFill(m_brush.color());
         if (paint == Paint::Stroke || paint == Paint::FillStroke) {
-            const QRgb rgb = m_pen.color().rgb();
-            if (m_state.stroke != qint64(rgb)) {
-                m_state.stroke = rgb;
-                const QByteArray operands = colourOperands(m_pen.color());
-                m_content += operands + (operands.count(' ') == 1 ? "G\n" : "RG\n");
-            }
+            setStroke(m_pen.color());
             const double width = m_pen.widthF();
             if (m_state.width != width) {
                 m_state.width = width;
@@ -739,7 +761,7 @@ private:
 
         for (int page : pageObjects) {
             w.begin(page);
-            w.pdf += "<< /Type /Page /Parent " + Writer::ref(pages) + " /MediaBox [0 0 216 144] /Resources "
+            w.pdf += "<< /Type /Page /Parent " + Writer::ref(pages) + " /MediaBox [0 0 288 144] /Resources "
                    + Writer::ref(resources) + " /Contents " + Writer::ref(content) + " >>\n";
             w.end();
         }

@@ -8,7 +8,7 @@
 class QIODevice;
 class LabelPdfEngine;
 
-// A PDF file of one 3 x 2 inch label, painted in twips (1440 per inch, y
+// A PDF file of one 4 x 2 inch label, painted in twips (1440 per inch, y
 // down from the top-left corner) like every other device the renderer
 // paints on. The page is painted once and repeated `copies` times.
 //
@@ -26,7 +26,7 @@ class LabelPdfEngine;
 // writing and stays open.
 class LabelPdfDevice : public QPaintDevice {
 public:
-    static constexpr int kWidthTwips = 3 * 1440;
+    static constexpr int kWidthTwips = 4 * 1440;
     static constexpr int kHeightTwips = 2 * 1440;
 
     explicit LabelPdfDevice(QIODevice *out);

@@ -3,7 +3,8 @@
 // the queues Label_Printer (label media with an unprintable border) and
 // Office (A4, the spooler's default), reached through its socket or over IPP
 // on 127.0.0.1 as a shop's shared print server is. What arrives is read back
-// from the spooler: the jobs through IPP, the documents from its spool.
+// from the spooler: the jobs through IPP, the documents from its spool, their
+// ink compared with the built-in PDF printer's pages of the same records.
 
 #include "LabelImage.h"
 #include "PrivateCups.h"
@@ -29,6 +30,32 @@ const QList<int> kCopies = {2, 1, 3};
 struct BatchRun : ProgramRun {
     QList<PrivateCups::Job> newJobs; // jobs the run added to the spooler
 };
+
+// Places on the label, in points from its printable corner, that hold one
+// text each in both layouts: the code (frame and reference outside it), and
+// the first record's bold note.
+const QRectF kCodeArea(13, 6, 137, 22);
+const QRectF kNoteArea(170, 102.5, 100, 17.5);
+
+// Pages rendered at 288 dpi, 4 pixels to the point.
+constexpr int kDpi = 288;
+
+// The box of the ink inside `area` (points from the printable corner at
+// `corner`), in points from that corner.
+QRectF inkIn(const QImage &page, QPointF corner, const QRectF &area)
+{
+    constexpr double perPoint = kDpi / 72.0;
+    const QRect pixels = QRectF((area.topLeft() + corner) * perPoint, area.size() * perPoint).toAlignedRect() & page.rect();
+    const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
+    QRect ink;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            if (grey.constScanLine(y)[x] < 128)
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return ink.isEmpty() ? QRectF() : QRectF(QPointF(ink.topLeft()) / perPoint - corner, QSizeF(ink.size()) / perPoint);
+}
 
 } // namespace
 
@@ -86,6 +113,19 @@ private slots:
         const bool label = queue == kLabelQueue;
         const QPointF corner = label ? QPointF(P::kLabelLeft, P::kLabelTop) : QPointF();
 
+        // The same records on the built-in PDF printer, a page each.
+        QList<QImage> builtIn;
+        {
+            QTemporaryDir home;
+            const ProgramRun reference = runProgram(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {word},
+                                                    batchHome(home.path(), kLabels, QStringLiteral("TagFoundry PDF"),
+                                                              cups->clientEnvironment(overTcp)));
+            QVERIFY2(reference.exitCode == 0, qPrintable(reference.errors));
+            const QDir printed(home.filePath(QStringLiteral("TagFoundry/printed")));
+            for (const QString &name : printed.entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name))
+                builtIn.append(LabelImage::renderPdf(printed.filePath(name), kDpi).value(0));
+            QCOMPARE(builtIn.size(), kCodes.size());
+        }
         const BatchRun run = runBatch(*cups, word, kLabels, saved, overTcp);
         QVERIFY2(run.exitCode == 0, qPrintable(QStringLiteral("exit %1: %2").arg(run.exitCode).arg(run.errors)));
         QCOMPARE(run.newJobs.size(), kCodes.size());
@@ -98,22 +138,26 @@ private slots:
             // The document as the program sent it: one page, the copies
             // being the job's attribute, on the queue's default media.
             const QString pdf = cups->spooledFile(job.id);
-            const QList<QImage> pages = LabelImage::renderPdf(pdf, 72); // a pixel a point
+            const QList<QImage> pages = LabelImage::renderPdf(pdf, kDpi);
             QCOMPARE(pages.size(), 1);
-            QCOMPARE(QSizeF(pages[0].size()), label ? QSizeF(P::kLabelWidth, P::kLabelHeight) : QSizeF(P::kStockWidth, P::kStockHeight));
-            // 20 twips to the point, from the printable corner of the media;
-            // two words far apart, so that a shift or a scale shows.
-            QList<std::pair<QString, QPointF>> layout = {{kCodes[i], {300, 80}}};
+            QCOMPARE(QSizeF(pages[0].size()) / 4, label ? QSizeF(P::kLabelWidth, P::kLabelHeight) : QSizeF(P::kStockWidth, P::kStockHeight));
+            // The ink lands where the built-in printer puts it, from the
+            // printable corner of the media: the code, and the note far from
+            // it, so that a shift or a scale shows.
+            QList<QRectF> areas = {kCodeArea};
             if (i == 0)
-                layout.append({QStringLiteral("NOTE:"), {3500, 2100}});
-            const auto words = LabelImage::pdfWords(pdf);
-            for (const auto &[text, at] : layout) {
-                const auto word = std::find_if(words.begin(), words.end(), [&](const auto &w) { return w.first == text; });
-                const QPointF found = word == words.end() ? QPointF(-100, -100) : word->second;
-                const QPointF off = found - corner - at / 20;
-                QVERIFY2(qAbs(off.x()) < 0.5 && qAbs(off.y()) < 0.5,
-                         qPrintable(QStringLiteral("%1 at (%2, %3) pt, layout (%4, %5) twips")
-                                        .arg(text).arg(found.x()).arg(found.y()).arg(at.x()).arg(at.y())));
+                areas.append(kNoteArea);
+            for (const QRectF &area : areas) {
+                const QRectF sent = inkIn(pages[0], corner, area);
+                const QRectF expected = inkIn(builtIn.value(i), QPointF(), area);
+                QVERIFY(!expected.isEmpty());
+                const QMarginsF off(sent.left() - expected.left(), sent.top() - expected.top(),
+                                    sent.right() - expected.right(), sent.bottom() - expected.bottom());
+                QVERIFY2(qAbs(off.left()) < 0.5 && qAbs(off.top()) < 0.5 && qAbs(off.right()) < 0.5
+                             && qAbs(off.bottom()) < 0.5,
+                         qPrintable(QStringLiteral("%1: ink at (%2, %3)-(%4, %5) pt, the built-in printer's at (%6, %7)-(%8, %9)")
+                                        .arg(kCodes[i]).arg(sent.left()).arg(sent.top()).arg(sent.right()).arg(sent.bottom())
+                                        .arg(expected.left()).arg(expected.top()).arg(expected.right()).arg(expected.bottom())));
             }
             QCOMPARE(LabelImage::decodeCode39(LabelImage::renderPdf(pdf, 203).value(0)), QStringList{kCodes[i]});
         }
