@@ -3,12 +3,11 @@
 ; Installs the folder SOURCE into Program Files\TagFoundry, a Start-menu entry
 ; and an uninstaller listed under Apps & features. The data folder
 ; C:\TagFoundry\ and the saved printer are the user's: neither is touched.
-Unicode true
+Target amd64-unicode ; a 64-bit installer for a 64-bit program
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define APP "TagFoundry"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP}"
@@ -26,10 +25,6 @@ InstallDirRegKey HKLM "Software\${APP}" "InstallDir"
 !insertmacro MUI_LANGUAGE "English"
 
 Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_ICONSTOP "${APP} needs a 64-bit Windows."
-        Abort
-    ${EndIf}
     SetRegView 64
 FunctionEnd
 
