@@ -74,12 +74,13 @@ void keepQtNoticesOffStandardError()
 void reachCallersStandardError()
 {
     const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
-    if (handle && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN)
+    const DWORD type = handle && handle != INVALID_HANDLE_VALUE ? GetFileType(handle) : FILE_TYPE_UNKNOWN;
+    if (type == FILE_TYPE_PIPE || type == FILE_TYPE_DISK)
         return;
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-        std::freopen("CONOUT$", "w", stderr);
+    // Fails harmlessly when already attached, or when the caller has no console.
+    AttachConsole(ATTACH_PARENT_PROCESS);
+    if (std::freopen("CONOUT$", "w", stderr))
         std::freopen("CONOUT$", "w", stdout);
-    }
 }
 #endif
 
