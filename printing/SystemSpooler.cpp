@@ -160,6 +160,33 @@ void checkWindowsPrinterReady(const QString &printerName)
     }
 }
 
+// Qt's GDI engine says that the spooler refused a document (StartDoc or
+// EndDoc failing: a queue that rejects jobs, a printer deleted meanwhile) only
+// in a warning, and still reports the job as ended. While one of these lives,
+// the engine's warnings are kept instead, for the spooler to report them.
+class PrintEngineWarnings {
+public:
+    PrintEngineWarnings() { s_current = this, m_previous = qInstallMessageHandler(&keep); }
+    ~PrintEngineWarnings() { qInstallMessageHandler(m_previous), s_current = nullptr; }
+    PrintEngineWarnings(const PrintEngineWarnings &) = delete;
+    PrintEngineWarnings &operator=(const PrintEngineWarnings &) = delete;
+
+    QString text() const { return m_warnings.join(QStringLiteral("; ")); }
+
+private:
+    static void keep(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (type != QtDebugMsg && type != QtInfoMsg && message.startsWith(QLatin1String("QWin32PrintEngine")))
+            s_current->m_warnings.append(message.section(QLatin1String(": "), 1).trimmed());
+        else if (s_current->m_previous)
+            s_current->m_previous(type, context, message);
+    }
+
+    static inline PrintEngineWarnings *s_current = nullptr;
+    QtMessageHandler m_previous = nullptr;
+    QStringList m_warnings;
+};
+
 #endif // Q_OS_WIN
 
 } // namespace
@@ -230,6 +257,9 @@ void SystemSpooler::submit(const PrintJob &job)
     const double dot = dotTwipsFor(resolutions.isEmpty() ? 0 : *std::max_element(resolutions.begin(), resolutions.end()));
 #endif
 
+#ifdef Q_OS_WIN
+    const PrintEngineWarnings refusals;
+#endif
     QPainter painter;
     if (!painter.begin(&printer))
         throw Failure(QStringLiteral("Printer %1 cannot start a job").arg(quoted(job.printerName)));
@@ -238,5 +268,9 @@ void SystemSpooler::submit(const PrintJob &job)
         throw Failure(QStringLiteral("Printer %1 did not accept the job").arg(quoted(job.printerName)));
 #ifdef TAGFOUNDRY_WITH_CUPS
     queue.checkSubmitted();
+#endif
+#ifdef Q_OS_WIN
+    if (!refusals.text().isEmpty())
+        throw Failure(QStringLiteral("Printer %1 refused the job: %2").arg(quoted(job.printerName), refusals.text()));
 #endif
 }

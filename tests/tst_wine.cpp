@@ -256,7 +256,9 @@ private slots:
         REQUIRE_PRIVATE_CUPS();
         PrivateCups cups;
         QString error;
-        QVERIFY2(cups.start(&error) && cups.addQueue(u"Label_Printer"_s, u"Label Printer"_s, PrivateCups::Media::Label, &error),
+        QVERIFY2(cups.start(&error) && cups.addQueue(u"Label_Printer"_s, u"Label Printer"_s, PrivateCups::Media::Label, &error)
+                     && cups.addQueue(u"Rejecting"_s, u"Rejecting"_s, PrivateCups::Media::Label, &error)
+                     && cups.run({u"cupsreject"_s, u"-r"_s, u"out of labels"_s, u"Rejecting"_s}, &error),
                  qPrintable(error));
         QProcessEnvironment env = environment();
         env.insert(u"CUPS_SERVER"_s, cups.server());
@@ -293,6 +295,14 @@ private slots:
                          qPrintable(u"%1 is off by (%2, %3) pt: %4"_s.arg(text).arg(off.x()).arg(off.y()).arg(describe(words))));
             }
         }
+
+        // A queue that rejects jobs: the first label fails naming the printer.
+        setSavedPrinter(u"Rejecting"_s);
+        const ProgramRun refused = wine({program, u"BINS"_s}, env);
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.errors.contains(u"labels.txt line 1: Printer \"Rejecting\" refused the job"_s),
+                 qPrintable(refused.errors));
+        QVERIFY(cups.jobs(u"Rejecting"_s).isEmpty());
     }
 
     // The main window on a display: its title and client size, and a quick
