@@ -67,6 +67,24 @@ void keepQtNoticesOffStandardError()
     });
 }
 
+#ifdef Q_OS_WIN
+// The program is a GUI program, so Windows gives it standard handles only
+// when its caller redirected them (a pipe or a file: nothing to do then).
+// Started from a console without redirection, the batch words' reports go to
+// that console, the caller's own.
+void reachCallersStandardError()
+{
+    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    const DWORD type = handle && handle != INVALID_HANDLE_VALUE ? GetFileType(handle) : FILE_TYPE_UNKNOWN;
+    if (type == FILE_TYPE_PIPE || type == FILE_TYPE_DISK)
+        return;
+    // Fails harmlessly when already attached, or when the caller has no console.
+    AttachConsole(ATTACH_PARENT_PROCESS);
+    if (std::freopen("CONOUT$", "w", stderr))
+        std::freopen("CONOUT$", "w", stdout);
+}
+#endif
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -81,6 +99,9 @@ int main(int argc, char **argv)
     }
 
     if (Module1::IsBatchWord(tail)) {
+#ifdef Q_OS_WIN
+        reachCallersStandardError();
+#endif
         chooseHeadlessPlatformIfNeeded();
         keepQtNoticesOffStandardError();
         QGuiApplication app(argc, argv); // fonts need a GUI application, not a window

@@ -13,6 +13,10 @@
 #ifdef TAGFOUNDRY_WITH_CUPS
 #include <cups/cups.h>
 #endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <winspool.h>
+#endif
 
 namespace {
 
@@ -112,6 +116,79 @@ private:
 
 #endif // TAGFOUNDRY_WITH_CUPS
 
+#ifdef Q_OS_WIN
+
+// Qt's GDI engine hands the document to the Windows spooler whatever state
+// the printer is in: a paused printer, or one set to work offline, would keep
+// the label in its queue unprinted with nothing said. So the printer is asked
+// about itself before the job is sent. Faults a driver reports (paper out, a
+// jam, an open cover) fail the label too, naming them.
+void checkWindowsPrinterReady(const QString &printerName)
+{
+    std::wstring name = printerName.toStdWString();
+    HANDLE handle = nullptr;
+    if (!OpenPrinterW(name.data(), &handle, nullptr)) {
+        const QString reason = qt_error_string(int(GetLastError()));
+        throw Failure(QStringLiteral("Printer %1 cannot be reached (%2)").arg(quoted(printerName), reason.trimmed()));
+    }
+    DWORD needed = 0;
+    GetPrinterW(handle, 2, nullptr, 0, &needed);
+    QByteArray buffer(qsizetype(needed), '\0');
+    DWORD status = 0, attributes = 0;
+    if (needed && GetPrinterW(handle, 2, reinterpret_cast<LPBYTE>(buffer.data()), needed, &needed)) {
+        const auto *info = reinterpret_cast<const PRINTER_INFO_2W *>(buffer.constData());
+        status = info->Status;
+        attributes = info->Attributes;
+    }
+    ClosePrinter(handle);
+
+    if (status & PRINTER_STATUS_PAUSED)
+        throw Failure(QStringLiteral("Printer %1 is paused; the label was not sent").arg(quoted(printerName)));
+    if (attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE)
+        throw Failure(QStringLiteral("Printer %1 is set to use the printer offline; the label was not sent")
+                          .arg(quoted(printerName)));
+    if (status & PRINTER_STATUS_PENDING_DELETION)
+        throw Failure(QStringLiteral("Printer %1 is being deleted").arg(quoted(printerName)));
+    static const std::pair<DWORD, const char *> faults[] = {
+        {PRINTER_STATUS_PAPER_OUT, "out of paper"}, {PRINTER_STATUS_PAPER_JAM, "paper jam"},
+        {PRINTER_STATUS_DOOR_OPEN, "cover open"},   {PRINTER_STATUS_NOT_AVAILABLE, "not available"},
+        {PRINTER_STATUS_ERROR, "error"}};
+    for (const auto &[bit, text] : faults) {
+        if (status & bit)
+            throw Failure(QStringLiteral("Printer %1 reports a fault (%2); the label was not sent")
+                              .arg(quoted(printerName), QLatin1String(text)));
+    }
+}
+
+// Qt's GDI engine says that the spooler refused a document (StartDoc or
+// EndDoc failing: a queue that rejects jobs, a printer deleted meanwhile) only
+// in a warning, and still reports the job as ended. While one of these lives,
+// the engine's warnings are kept instead, for the spooler to report them.
+class PrintEngineWarnings {
+public:
+    PrintEngineWarnings() { s_current = this, m_previous = qInstallMessageHandler(&keep); }
+    ~PrintEngineWarnings() { qInstallMessageHandler(m_previous), s_current = nullptr; }
+    PrintEngineWarnings(const PrintEngineWarnings &) = delete;
+    PrintEngineWarnings &operator=(const PrintEngineWarnings &) = delete;
+
+    QString text() const { return m_warnings.join(QStringLiteral("; ")); }
+
+private:
+    static void keep(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (type != QtDebugMsg && type != QtInfoMsg && message.startsWith(QLatin1String("QWin32PrintEngine")))
+            s_current->m_warnings.append(message.section(QLatin1String(": "), 1).trimmed());
+        else if (s_current->m_previous)
+            s_current->m_previous(type, context, message);
+    }
+
+    static inline PrintEngineWarnings *s_current = nullptr;
+    QtMessageHandler m_previous = nullptr;
+    QStringList m_warnings;
+};
+
+#endif // Q_OS_WIN
+
 } // namespace
 
 QStringList SystemSpooler::printerNames() const
@@ -171,12 +248,18 @@ void SystemSpooler::submit(const PrintJob &job)
 #ifdef TAGFOUNDRY_WITH_CUPS
     const double dot = dotTwipsFor(queue.checkReady());
 #else
+#ifdef Q_OS_WIN
+    checkWindowsPrinterReady(job.printerName);
+#endif
     if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted)
         throw Failure(QStringLiteral("Printer %1 reports an error and cannot print").arg(quoted(job.printerName)));
     const QList<int> resolutions = printer.supportedResolutions();
     const double dot = dotTwipsFor(resolutions.isEmpty() ? 0 : *std::max_element(resolutions.begin(), resolutions.end()));
 #endif
 
+#ifdef Q_OS_WIN
+    const PrintEngineWarnings refusals;
+#endif
     QPainter painter;
     if (!painter.begin(&printer))
         throw Failure(QStringLiteral("Printer %1 cannot start a job").arg(quoted(job.printerName)));
@@ -185,5 +268,9 @@ void SystemSpooler::submit(const PrintJob &job)
         throw Failure(QStringLiteral("Printer %1 did not accept the job").arg(quoted(job.printerName)));
 #ifdef TAGFOUNDRY_WITH_CUPS
     queue.checkSubmitted();
+#endif
+#ifdef Q_OS_WIN
+    if (!refusals.text().isEmpty())
+        throw Failure(QStringLiteral("Printer %1 refused the job: %2").arg(quoted(job.printerName), refusals.text()));
 #endif
 }

@@ -4,6 +4,8 @@
 #include "DataFolder.h"
 #include "Failure.h"
 
+#include <QDir>
+
 namespace {
 
 // A line whose first four characters are "NONE" (a shorter line compared
@@ -22,9 +24,10 @@ QString LabelFilePath()
 
 void RunBatch(const QString &word)
 {
-    const QString path = LabelFilePath();
+    // Reports name the file as the system writes paths (C:\TagFoundry\labels.txt on Windows).
+    const QString path = QDir::toNativeSeparators(LabelFilePath());
     QString error;
-    const std::optional<QStringList> lines = DataFolder::readLines(path, &error);
+    const std::optional<QStringList> lines = DataFolder::readLines(LabelFilePath(), &error);
     if (!lines)
         throw Failure(QStringLiteral("%1: %2").arg(path, error));
     if (lines->isEmpty())

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 TestPrinting::TestPrinting(QStringList printers, QString defaultPrinter)
     : spooler(std::move(printers), std::move(defaultPrinter)), m_oldHome(qgetenv("HOME"))
@@ -14,6 +15,14 @@ TestPrinting::TestPrinting(QStringList printers, QString defaultPrinter)
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.filePath(QStringLiteral(".config")));
     Printers::useSpoolers({&spooler});
     Printer::current().reset();
+#ifdef Q_OS_WIN
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("TagFoundry"), QStringLiteral("TagFoundry"));
+    m_oldPrinter = store.value(QStringLiteral("Settings/Printer"));
+    store.remove(QStringLiteral("Settings/Printer"));
+    const QString folder = QDir::cleanPath(DataFolder::path());
+    if (QFileInfo::exists(folder) && QDir().rename(folder, folder + QStringLiteral(".set-aside-by-tests")))
+        m_setAside = folder + QStringLiteral(".set-aside-by-tests");
+#endif
 }
 
 TestPrinting::~TestPrinting()
@@ -22,6 +31,17 @@ TestPrinting::~TestPrinting()
     Printers::useSpoolers({});
     Clock::setNowForTests({});
     qputenv("HOME", m_oldHome);
+#ifdef Q_OS_WIN
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("TagFoundry"), QStringLiteral("TagFoundry"));
+    if (m_oldPrinter.isValid())
+        store.setValue(QStringLiteral("Settings/Printer"), m_oldPrinter);
+    else
+        store.remove(QStringLiteral("Settings/Printer"));
+    const QString folder = QDir::cleanPath(DataFolder::path());
+    QDir(folder).removeRecursively();
+    if (!m_setAside.isEmpty())
+        QDir().rename(m_setAside, folder);
+#endif
 }
 
 void TestPrinting::writeDataFile(const QString &name, const QByteArray &bytes)

@@ -29,4 +29,11 @@ public:
 
 private:
     QByteArray m_oldHome;
+#ifdef Q_OS_WIN
+    // Windows keeps the data folder at C:\TagFoundry\ and the setting in the
+    // registry, neither of which a test can move: what is there is set aside
+    // for the test and put back after it.
+    QVariant m_oldPrinter;
+    QString m_setAside;
+#endif
 };
