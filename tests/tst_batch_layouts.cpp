@@ -262,7 +262,7 @@ private slots:
             QByteArray bytes = littleEndian ? QByteArray("\xff\xfe") : QByteArray("\xfe\xff");
             for (QChar c : text) {
                 const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xff);
-                bytes += littleEndian ? QByteArray{low, high} : QByteArray{high, low};
+                bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
             }
             return bytes;
         };
