@@ -112,7 +112,7 @@ private slots:
                 layout.append({QStringLiteral("NOTE:"), {3500, 2100}});
             const auto words = LabelImage::pdfWords(pdf);
             for (const auto &[text, at] : layout) {
-                const auto word = std::find_if(words.begin(), words.end(), [&](const auto &w) { return w.first == text; });
+                const auto word = std::find_if(words.begin(), words.end(), [&, text = text](const auto &w) { return w.first == text; });
                 const QPointF found = word == words.end() ? QPointF(-100, -100) : word->second;
                 const QPointF off = found - corner - at / 20;
                 QVERIFY2(qAbs(off.x()) < 0.5 && qAbs(off.y()) < 0.5,
