@@ -15,7 +15,7 @@
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     FuzzSetup::isolate();
-    static QGuiApplication app(*argc, *argv);
+    new QGuiApplication(*argc, *argv); // never destroyed: libFuzzer ends the process with exit()
     LabelFonts::ensureInstalled();
     return 0;
 }
