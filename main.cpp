@@ -42,15 +42,14 @@ QString argumentTail(int argc, char **argv)
 #endif
 }
 
-// Batch mode prints without a display: with no display and no platform asked
-// for, Qt starts on its offscreen platform.
-void chooseHeadlessPlatformIfNeeded()
+// Batch mode never needs a display, so it never tries one: a stale DISPLAY or
+// WAYLAND_DISPLAY (a session that has ended, a caller's leftover environment)
+// would otherwise abort the run before the first label. Fonts and printing
+// work on Qt's offscreen platform.
+void useOffscreenPlatform()
 {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        return;
 #ifndef Q_OS_WIN
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
 }
 
@@ -102,7 +101,7 @@ int main(int argc, char **argv)
 #ifdef Q_OS_WIN
         reachCallersStandardError();
 #endif
-        chooseHeadlessPlatformIfNeeded();
+        useOffscreenPlatform();
         keepQtNoticesOffStandardError();
         QGuiApplication app(argc, argv); // fonts need a GUI application, not a window
         LabelFonts::ensureInstalled();

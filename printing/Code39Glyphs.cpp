@@ -40,6 +40,21 @@ const char *rawPattern(QChar c)
 }
 
 
+} // namespace
+
+QString undrawable(const QString &text)
+{
+    QString missing;
+    for (char32_t c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        if ((c > 0xFFFF || !rawPattern(QChar(char16_t(c)))) && !missing.contains(character))
+            missing += character;
+    }
+    return missing;
+}
+
+namespace {
+
 struct ElementDots {
     int narrowBar, wideBar, narrowSpace, wideSpace;
 };

@@ -31,6 +31,10 @@ inline double twipsPerUnit(double points) { return 20.0 * points / kUnitsPerEm; 
 // character the font leaves blank.
 QString pattern(QChar c);
 
+// The characters of a text the font cannot draw (each once, in order of
+// appearance): a barcode with one of them leaves a blank gap and cannot scan.
+QString undrawable(const QString &text);
+
 double textWidth(const QString &text, double points);
 double lineHeight(double points);
 

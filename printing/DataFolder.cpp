@@ -2,7 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
 
 namespace DataFolder {
 
@@ -28,6 +32,12 @@ QString decodeWindows1252(const QByteArray &bytes)
 
 QString decode(const QByteArray &bytes)
 {
+    // A byte-order mark says UTF-16 (Notepad's "Unicode") or UTF-8.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                             QStringDecoder::Flag::Stateless);
+        return utf16.decode(QByteArrayView(bytes).sliced(2));
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())
@@ -35,6 +45,11 @@ QString decode(const QByteArray &bytes)
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     return text;
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -56,25 +71,44 @@ QString file(const QString &name)
 QStringList splitLines(const QByteArray &bytes)
 {
     const QString text = decode(bytes);
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (text.endsWith(QLatin1Char('\n')) || text.isEmpty())
-        lines.removeLast();
-    for (QString &line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
     }
+    if (start < text.size())
+        lines.append(text.mid(start));
     return lines;
 }
 
 std::optional<QStringList> readLines(const QString &filePath, QString *error)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.exists() ? file.errorString() : QStringLiteral("the file does not exist");
-        return std::nullopt;
+    QString reason;
+    QByteArray bytes;
+    if (QFileInfo(filePath).isDir()) {
+        reason = systemReason(EISDIR);
+    } else {
+        QFile file(filePath);
+        errno = 0;
+        if (file.open(QIODevice::ReadOnly)) {
+            bytes = file.readAll();
+            if (file.error() != QFileDevice::NoError)
+                reason = file.errorString();
+        } else {
+            reason = errno ? systemReason(errno) : file.errorString();
+        }
     }
-    return splitLines(file.readAll());
+    if (reason.isEmpty())
+        return splitLines(bytes);
+    if (error)
+        *error = reason;
+    return std::nullopt;
 }
 
 } // namespace DataFolder

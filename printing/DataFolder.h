@@ -11,10 +11,11 @@ namespace DataFolder {
 QString path();
 QString file(const QString &name);
 
-// The lines of a text file written by another program. Lines end in CR LF or
-// LF alone, and the last line's terminator makes no further empty line. The
-// text is UTF-8 when it is valid UTF-8, otherwise Windows-1252.
-// nullopt when the file cannot be opened; *error then says why.
+// The lines of a text file written by another program. Lines end in CR LF,
+// LF alone or CR alone, and the last line's terminator makes no further empty
+// line. The text is UTF-16 when it starts with a UTF-16 byte-order mark,
+// UTF-8 when it is valid UTF-8, otherwise Windows-1252.
+// nullopt when the file cannot be read; *error then gives the system's reason.
 std::optional<QStringList> readLines(const QString &filePath, QString *error = nullptr);
 
 // The decoding and splitting of readLines, on bytes already read.

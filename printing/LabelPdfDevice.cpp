@@ -118,6 +118,26 @@ struct Glyph {
     QByteArray procData; // the compressed glyph procedure
 };
 
+// Qt draws characters that no installed font has with a "box" font of its
+// own: a font with no family (asking QRawFont for it dereferences an empty
+// list), no pixel size (-1) and an em as large as the text, whose glyphs are
+// the empty boxes. It is drawn like any other font, under a name of its own.
+bool isBoxFont(const QRawFont &raw)
+{
+    return raw.pixelSize() <= 0;
+}
+
+QString familyOf(const QRawFont &raw)
+{
+    return isBoxFont(raw) ? QStringLiteral("MissingGlyphBox") : raw.familyName();
+}
+
+// The size of a run's font in the layout's pixels.
+double pixelSizeOf(const QRawFont &raw)
+{
+    return isBoxFont(raw) ? raw.unitsPerEm() : raw.pixelSize();
+}
+
 class Face {
 public:
     explicit Face(const QRawFont &raw) : m_raw(raw)
@@ -129,7 +149,7 @@ public:
         capHeight = m_raw.capHeight();
         m_emboldening = LabelFonts::emboldening(m_raw) * kGlyphEm;
         QByteArray name;
-        for (QChar c : m_raw.familyName() + QLatin1Char('-') + m_raw.styleName()) {
+        for (QChar c : familyOf(m_raw) + QLatin1Char('-') + m_raw.styleName()) {
             if (c.unicode() < 128 && (c.isLetterOrNumber() || c == QLatin1Char('-')))
                 name += char(c.unicode());
         }
@@ -202,7 +222,7 @@ public:
     Face *face(QRawFont raw)
     {
         raw.setPixelSize(kGlyphEm);
-        const QString faceKey = raw.familyName() + QLatin1Char('|') + raw.styleName() + QLatin1Char('|')
+        const QString faceKey = familyOf(raw) + QLatin1Char('|') + raw.styleName() + QLatin1Char('|')
                               + QString::number(raw.weight()) + QLatin1Char('|') + QString::number(int(raw.style()));
         Face *face = m_byFace.value(faceKey);
         if (!face) {
@@ -513,7 +533,7 @@ public:
         }
         const QGlyphRun &run = runs[0];
         Face *face = FaceCache::instance().face(run.rawFont());
-        const double em = run.rawFont().pixelSize();
+        const double em = pixelSizeOf(run.rawFont());
         const QList<quint32> glyphs = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         const QPointF origin = p + QPointF(positions[0].x(), positions[0].y() - line.ascent());
@@ -572,7 +592,7 @@ private:
             const char32_t codePoint = QStringView(text).mid(i, length).toUcs4().value(0);
             for (const QGlyphRun &run : line.glyphRuns(int(i), int(length))) {
                 Face *face = FaceCache::instance().face(run.rawFont());
-                const double em = run.rawFont().pixelSize();
+                const double em = pixelSizeOf(run.rawFont());
                 const QList<quint32> indexes = run.glyphIndexes();
                 const QList<QPointF> positions = run.positions();
                 for (qsizetype g = 0; g < indexes.size(); ++g) {

@@ -3,7 +3,14 @@
 #include "Printer.h"
 #include "Printers.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
 
 namespace SavedPrinter {
 
@@ -21,6 +28,33 @@ const QString kKey = QStringLiteral("Settings/Printer");
 QString read()
 {
     return store().value(kKey, kNone).toString();
+}
+
+QString problem()
+{
+    const QString path = store().fileName();
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {}; // nothing saved yet (or a store that is not a file)
+    const auto wrong = [&](const QString &what) {
+        return QStringLiteral("the settings file %1 %2").arg(QDir::toNativeSeparators(path), what);
+    };
+    if (info.isDir())
+        return wrong(QStringLiteral("is a folder (%1)").arg(QString::fromLocal8Bit(std::strerror(EISDIR))));
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        return wrong(QStringLiteral("cannot be read (%1)")
+                         .arg(errno ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return wrong(QStringLiteral("cannot be read (%1)").arg(file.errorString()));
+    // Qt reads any bytes as an empty store; binary junk is not a settings file.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    utf8.decode(bytes);
+    if (bytes.contains('\0') || utf8.hasError() || store().status() == QSettings::FormatError)
+        return wrong(QStringLiteral("is not a settings file: it holds binary data, not text"));
+    return {};
 }
 
 void write(const QString &deviceName)

@@ -12,6 +12,11 @@ inline const QString kNone = QStringLiteral("none");
 QString read();                      // "none" when absent
 void write(const QString &deviceName);
 
+// What is wrong with the settings file, naming it and giving the system's
+// reason (a folder, unreadable, binary junk); empty when it reads or does not
+// exist yet.
+QString problem();
+
 } // namespace SavedPrinter
 
 // Makes the installed printer whose DeviceName equals the saved name current.

@@ -11,7 +11,14 @@
 #include <optional>
 
 #ifdef TAGFOUNDRY_WITH_CUPS
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <cstring>
 #include <cups/cups.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -114,6 +121,95 @@ private:
     QByteArray m_queue;
 };
 
+// CUPS itself waits for a print server as long as it takes: one that accepts
+// the connection and never answers held a batch for ten minutes, through
+// Qt's calls and ours. So before anything else is asked, the server is asked
+// one small question with a bounded wait; a server that does not answer in
+// time counts as unreachable, with the system's reason.
+constexpr int kServerWaitMs = 30000;
+
+// Why the server's address cannot be connected to, in the system's words
+// (CUPS reports every failure as "Host is down").
+int connectError(int waitMs)
+{
+    const QByteArray port = QByteArray::number(ippPort());
+    http_addrlist_t *addresses = httpAddrGetList(cupsServer(), AF_UNSPEC, port.constData());
+    if (!addresses)
+        return EHOSTUNREACH;
+    int error = EHOSTUNREACH;
+    for (http_addrlist_t *a = addresses; a; a = a->next) {
+        const int fd = ::socket(httpAddrFamily(&a->addr), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0) {
+            error = errno;
+            continue;
+        }
+        error = ::connect(fd, reinterpret_cast<const sockaddr *>(&a->addr), socklen_t(httpAddrLength(&a->addr))) == 0
+                    ? 0
+                    : errno;
+        if (error == EINPROGRESS) {
+            pollfd waiting{fd, POLLOUT, 0};
+            socklen_t size = sizeof error;
+            if (::poll(&waiting, 1, waitMs) <= 0)
+                error = ETIMEDOUT;
+            else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
+                error = errno;
+        }
+        ::close(fd);
+        if (error == 0)
+            break;
+    }
+    httpAddrFreeList(addresses);
+    return error ? error : EHOSTDOWN;
+}
+
+QString printServerProblem()
+{
+    QElapsedTimer clock;
+    clock.start();
+    int cancel = 0;
+    errno = 0;
+    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kServerWaitMs,
+                                &cancel);
+    if (!http)
+        return QString::fromLocal8Bit(std::strerror(connectError(int(std::max<qint64>(0, kServerWaitMs - clock.elapsed())))));
+
+    const int secondsLeft = std::max(1, int((kServerWaitMs - clock.elapsed()) / 1000));
+    httpSetTimeout(http, secondsLeft, [](http_t *, void *) { return 0; }, nullptr); // 0: stop waiting
+    errno = 0;
+    ipp_t *response = cupsDoRequest(http, ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
+    const int error = httpError(http) ? httpError(http) : errno;
+    httpClose(http);
+    if (response) { // any answer, "no default printer" included
+        ippDelete(response);
+        return {};
+    }
+    if (cupsLastError() < IPP_STATUS_REDIRECTION_OTHER_SITE || cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND)
+        return {};
+    if (clock.elapsed() >= kServerWaitMs - 1000)
+        return QStringLiteral("no answer in %1 seconds: %2")
+            .arg(kServerWaitMs / 1000)
+            .arg(QString::fromLocal8Bit(std::strerror(ETIMEDOUT)));
+    return QString::fromLocal8Bit(std::strerror(error ? error : EIO));
+}
+
+// The reason the print server cannot be used, or empty when it answers.
+// Asked once per question the program has for the spooler; a server found
+// silent is not asked again by this process.
+QString serverUnreachable()
+{
+    static QString silent;
+    if (!silent.isEmpty())
+        return silent;
+    const QString problem = printServerProblem();
+    if (problem.isEmpty())
+        return {};
+    const QString reason = QStringLiteral("the print server %1 cannot be reached (%2)")
+                               .arg(QString::fromUtf8(cupsServer()), problem);
+    if (problem.startsWith(QStringLiteral("no answer")))
+        silent = reason;
+    return reason;
+}
+
 #endif // TAGFOUNDRY_WITH_CUPS
 
 #ifdef Q_OS_WIN
@@ -193,32 +289,37 @@ private:
 
 QStringList SystemSpooler::printerNames() const
 {
+#ifdef TAGFOUNDRY_WITH_CUPS
+    if (!serverUnreachable().isEmpty())
+        return {};
+#endif
     return QPrinterInfo::availablePrinterNames();
 }
 
 QString SystemSpooler::defaultPrinterName() const
 {
+#ifdef TAGFOUNDRY_WITH_CUPS
+    if (!serverUnreachable().isEmpty())
+        return {};
+#endif
     return QPrinterInfo::defaultPrinterName();
 }
 
 QString SystemSpooler::unreachableReason() const
 {
 #ifdef TAGFOUNDRY_WITH_CUPS
-    if (!QPrinterInfo::availablePrinterNames().isEmpty())
-        return {};
-    // No printers listed: either none are installed or the server is away.
-    cups_dest_t *dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    cupsFreeDests(count, dests);
-    if (count == 0 && cupsLastError() >= IPP_STATUS_REDIRECTION_OTHER_SITE)
-        return QStringLiteral("the print server %1 cannot be reached (%2)")
-            .arg(QString::fromUtf8(cupsServer()), QString::fromUtf8(cupsLastErrorString()));
-#endif
+    return serverUnreachable();
+#else
     return {};
+#endif
 }
 
 void SystemSpooler::submit(const PrintJob &job)
 {
+#ifdef TAGFOUNDRY_WITH_CUPS
+    if (const QString reason = serverUnreachable(); !reason.isEmpty())
+        throw Failure(QStringLiteral("Printer %1: %2").arg(quoted(job.printerName), reason));
+#endif
     const QPrinterInfo info = QPrinterInfo::printerInfo(job.printerName);
 #ifdef TAGFOUNDRY_WITH_CUPS
     CupsQueue queue(job.printerName);

@@ -32,12 +32,16 @@ qint16 copiesOf(const QString &field)
 
 } // namespace
 
+// Pieces count characters, not UTF-16 units: a character outside the Basic
+// Multilingual Plane (two units) is never cut in half.
 QStringList BinsDescriptionLines(const QString &description)
 {
+    const QList<uint> characters = description.toUcs4();
     QStringList lines;
-    for (int start = 0; lines.size() < kMaxPieces; start += kPieceLength) {
-        lines.append(upper(description.mid(start, kPieceLength)));
-        if (start + kPieceLength >= description.size())
+    for (qsizetype start = 0; lines.size() < kMaxPieces; start += kPieceLength) {
+        const QList<uint> piece = characters.mid(start, kPieceLength);
+        lines.append(upper(QString::fromUcs4(reinterpret_cast<const char32_t *>(piece.constData()), piece.size())));
+        if (start + kPieceLength >= characters.size())
             break;
         if (lines.size() < kMaxPieces)
             lines.last().append(QLatin1Char('-'));

@@ -3,6 +3,7 @@
 #include "BatchLayouts.h"
 #include "Failure.h"
 #include "Form1.h"
+#include "Printer.h"
 #include "RunBatch.h"
 #include "SavedPrinter.h"
 
@@ -14,13 +15,18 @@ namespace {
 
 void reportToStandardError(const QString &message)
 {
-    std::fprintf(stderr, "tagfoundry: %s\n", message.toLocal8Bit().constData());
+    std::fprintf(stderr, "tagfoundry: %s\n", escapeControlCharacters(message).toLocal8Bit().constData());
     std::fflush(stderr);
 }
 
 int runBatch(const QString &word)
 {
-    if (SavedPrinter::read() == SavedPrinter::kNone) {
+    if (const QString problem = SavedPrinter::problem(); !problem.isEmpty()) {
+        reportToStandardError(problem + QStringLiteral("; nothing was printed"));
+        return 1;
+    }
+    const QString saved = SavedPrinter::read();
+    if (saved == SavedPrinter::kNone) {
         // Nothing is printed and no window opens; the calling program still
         // learns that nothing was printed.
         reportToStandardError(QStringLiteral("no label printer has been chosen yet (saved printer is \"none\"); "
@@ -29,7 +35,14 @@ int runBatch(const QString &word)
     }
     SelectSavedPrinter();
     try {
-        RunBatch(word);
+        // The labels still print on the default printer, but the caller hears
+        // that they did not go where it expected.
+        if (const QString used = Printer::current().deviceName(); used != saved) {
+            reportToStandardError(QStringLiteral("the saved label printer \"%1\" was not found; printing on \"%2\", "
+                                                 "the default printer")
+                                      .arg(saved, used));
+        }
+        RunBatch(word, reportToStandardError);
     } catch (const Failure &failure) {
         reportToStandardError(failure.message());
         return 1;

@@ -1,6 +1,7 @@
 #include "RunBatch.h"
 
 #include "BatchLayouts.h"
+#include "Code39Glyphs.h"
 #include "DataFolder.h"
 #include "Failure.h"
 
@@ -22,7 +23,7 @@ QString LabelFilePath()
     return DataFolder::file(QStringLiteral("labels.txt"));
 }
 
-void RunBatch(const QString &word)
+void RunBatch(const QString &word, const std::function<void(const QString &)> &warn)
 {
     // Reports name the file as the system writes paths (C:\TagFoundry\labels.txt on Windows).
     const QString path = QDir::toNativeSeparators(LabelFilePath());
@@ -37,10 +38,17 @@ void RunBatch(const QString &word)
         const QString &line = lines->at(i);
         if (isSkipLine(line))
             continue;
+        const QStringList fields = line.isEmpty() ? QStringList{} : line.split(QLatin1Char(','));
         try {
-            PrintBatchRecord(line.isEmpty() ? QStringList{} : line.split(QLatin1Char(',')), word);
+            PrintBatchRecord(fields, word);
         } catch (const Failure &failure) {
             throw Failure(QStringLiteral("%1 line %2: %3").arg(path).arg(i + 1).arg(failure.message()));
+        }
+        if (const QString missing = Code39Glyphs::undrawable(fields[0]); !missing.isEmpty() && warn) {
+            warn(escapeControlCharacters(
+                QStringLiteral("%1 line %2: warning: the code \"%3\" has characters Code 39 cannot encode (\"%4\"); "
+                               "its barcode was printed but will not scan")
+                    .arg(path).arg(i + 1).arg(fields[0], missing)));
         }
     }
 }

@@ -157,24 +157,30 @@ private slots:
     {
         QTest::addColumn<int>("length");
         QTest::addColumn<QList<int>>("pieceLengths"); // printed characters, "-" excluded
-        QTest::newRow("35: one line, no dash") << 35 << QList<int>{35};
-        QTest::newRow("36: dash, then one") << 36 << QList<int>{35, 1};
-        QTest::newRow("70") << 70 << QList<int>{35, 35};
-        QTest::newRow("71") << 71 << QList<int>{35, 35, 1};
-        QTest::newRow("140") << 140 << QList<int>{35, 35, 35, 35};
-        QTest::newRow("141") << 141 << QList<int>{35, 35, 35, 35, 1};
-        QTest::newRow("200: five lines, 176 on dropped") << 200 << QList<int>{35, 35, 35, 35, 35};
-        QTest::newRow("empty") << 0 << QList<int>{0};
+        QTest::addColumn<bool>("astral");             // every other character outside the BMP
+        QTest::newRow("35: one line, no dash") << 35 << QList<int>{35} << false;
+        QTest::newRow("36: dash, then one") << 36 << QList<int>{35, 1} << false;
+        QTest::newRow("70") << 70 << QList<int>{35, 35} << false;
+        QTest::newRow("71") << 71 << QList<int>{35, 35, 1} << false;
+        QTest::newRow("140") << 140 << QList<int>{35, 35, 35, 35} << false;
+        QTest::newRow("141") << 141 << QList<int>{35, 35, 35, 35, 1} << false;
+        QTest::newRow("200: five lines, 176 on dropped") << 200 << QList<int>{35, 35, 35, 35, 35} << false;
+        QTest::newRow("empty") << 0 << QList<int>{0} << false;
+        // Pieces are characters: none is cut between its two UTF-16 units.
+        QTest::newRow("35 astral: one line") << 35 << QList<int>{35} << true;
+        QTest::newRow("36 astral") << 36 << QList<int>{35, 1} << true;
+        QTest::newRow("200 astral") << 200 << QList<int>{35, 35, 35, 35, 35} << true;
     }
 
     void binsDescriptionPieces()
     {
         QFETCH(int, length);
         QFETCH(QList<int>, pieceLengths);
-        QString description;
-        for (int i = 0; i < length; ++i)
-            description.append(QChar('a' + i % 26));
-        PrintBatchRecord({"C", "NONE", description, "NONE", "1"}, "BINS");
+        QFETCH(bool, astral);
+        QStringList characters;
+        for (int i = 0; i < length; ++i) // U+10428, DESERET SMALL LETTER LONG I, has a capital
+            characters.append(astral && i % 2 ? QString::fromUcs4(U"\U00010428") : QString(QChar('a' + i % 26)));
+        PrintBatchRecord({"C", "NONE", characters.join(QString()), "NONE", "1"}, "BINS");
         QList<PrintOp> lines;
         for (const PrintOp &op : env->spooler.jobs[0].ops) {
             if (op.font == FontSpec{"Tahoma", 10, false} && op.at.x() == 160)
@@ -184,7 +190,7 @@ private slots:
         int start = 0;
         for (int i = 0; i < lines.size(); ++i) {
             const bool last = i == lines.size() - 1;
-            QString piece = description.mid(start, pieceLengths[i]).toUpper();
+            QString piece = characters.mid(start, pieceLengths[i]).join(QString()).toUpper();
             if (!last)
                 piece += '-';
             QCOMPARE(lines[i].text, piece);
@@ -246,22 +252,44 @@ private slots:
         QVERIFY(env->spooler.jobs.isEmpty());
     }
 
+    // The label file as other programs write it: its encoding and its line
+    // ends decide which records there are and what they say.
     void textEncodings_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("code");
-        QTest::newRow("UTF-8") << QByteArray("\xc2\xb0" "C-\xe2\x82\xac,NONE,d,NONE,1\r\n") << QString::fromUtf8("°C-€");
-        QTest::newRow("Windows-1252") << QByteArray("\xb0" "C-\x80,NONE,d,NONE,1\r\n") << QString::fromUtf8("°C-€");
-        QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbfX,NONE,d,NONE,1\n") << QStringLiteral("X");
+        QTest::addColumn<QStringList>("codes");
+        const auto utf16 = [](const QString &text, bool littleEndian) {
+            QByteArray bytes = littleEndian ? QByteArray("\xff\xfe") : QByteArray("\xfe\xff");
+            for (QChar c : text) {
+                const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xff);
+                bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+            }
+            return bytes;
+        };
+        const QString twoRecords = QString::fromUtf8("°C-€,NONE,d,NONE,1\r\nNONE\r\nB-\U0001F525,NONE,e,NONE,2\r\n");
+        QTest::newRow("UTF-8") << QByteArray("\xc2\xb0" "C-\xe2\x82\xac,NONE,d,NONE,1\r\n") << QStringList{QString::fromUtf8("°C-€")};
+        QTest::newRow("Windows-1252") << QByteArray("\xb0" "C-\x80,NONE,d,NONE,1\r\n") << QStringList{QString::fromUtf8("°C-€")};
+        QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbfX,NONE,d,NONE,1\n") << QStringList{"X"};
+        QTest::newRow("UTF-16 little-endian (FF FE)")
+            << utf16(twoRecords, true) << QStringList{QString::fromUtf8("°C-€"), QString::fromUtf8("B-\U0001F525")};
+        QTest::newRow("UTF-16 big-endian (FE FF)")
+            << utf16(twoRecords, false) << QStringList{QString::fromUtf8("°C-€"), QString::fromUtf8("B-\U0001F525")};
+        // An old Mac editor ends lines in CR alone; mixed ends are one line each.
+        QTest::newRow("lone CR") << QByteArray("A,NONE,a,NONE,1\rB,NONE,b,NONE,1\r") << QStringList{"A", "B"};
+        QTest::newRow("mixed ends") << QByteArray("A,NONE,a,NONE,1\rNONE\nB,NONE,b,NONE,1\r\nC,NONE,c,NONE,1")
+                                    << QStringList{"A", "B", "C"};
     }
 
     void textEncodings()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, code);
+        QFETCH(QStringList, codes);
         env->writeDataFile("labels.txt", bytes);
         RunBatch("XLIST");
-        QCOMPARE(env->spooler.jobs[0].ops[1].text, code);
+        QStringList printed;
+        for (const PrintJob &job : env->spooler.jobs)
+            printed << job.ops[1].text;
+        QCOMPARE(printed, codes);
     }
 
     void failuresNameFileLineAndKeepEarlierLabels_data()
@@ -277,7 +305,7 @@ private slots:
         QTest::newRow("copies overflow") << QByteArray("A,NONE,a,NONE,1\nB,NONE,b,NONE,40000\nC,NONE,c,NONE,1\n")
                                          << 1 << "labels.txt line 2: copies \"40000\" is outside -32768 to 32767";
         QTest::newRow("empty file") << QByteArray("") << 0 << "labels.txt: the file is empty";
-        QTest::newRow("missing file") << QByteArray() << 0 << "labels.txt: the file does not exist";
+        QTest::newRow("missing file") << QByteArray() << 0 << "labels.txt: No such file or directory";
     }
 
     void failuresNameFileLineAndKeepEarlierLabels()

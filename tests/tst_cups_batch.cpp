@@ -128,6 +128,10 @@ private slots:
         }
         const BatchRun run = runBatch(*cups, word, kLabels, saved, overTcp);
         QVERIFY2(run.exitCode == 0, qPrintable(QStringLiteral("exit %1: %2").arg(run.exitCode).arg(run.errors)));
+        // A saved printer that was not found is one line naming it and the printer used.
+        const QString notFound = QStringLiteral("tagfoundry: the saved label printer \"%1\" was not found; printing on \"%2\", "
+                                                "the default printer\n").arg(saved, queue);
+        QCOMPARE(run.errors, saved == queue ? QString() : notFound);
         QCOMPARE(run.newJobs.size(), kCodes.size());
         for (int i = 0; i < kCodes.size(); ++i) {
             const PrivateCups::Job &job = run.newJobs[i];
