@@ -40,23 +40,6 @@ const QRectF kNoteArea(170, 102.5, 100, 17.5);
 // Pages rendered at 288 dpi, 4 pixels to the point.
 constexpr int kDpi = 288;
 
-// The box of the ink inside `area` (points from the printable corner at
-// `corner`), in points from that corner.
-QRectF inkIn(const QImage &page, QPointF corner, const QRectF &area)
-{
-    constexpr double perPoint = kDpi / 72.0;
-    const QRect pixels = QRectF((area.topLeft() + corner) * perPoint, area.size() * perPoint).toAlignedRect() & page.rect();
-    const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
-    QRect ink;
-    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
-        for (int x = pixels.left(); x <= pixels.right(); ++x) {
-            if (grey.constScanLine(y)[x] < 128)
-                ink |= QRect(x, y, 1, 1);
-        }
-    }
-    return ink.isEmpty() ? QRectF() : QRectF(QPointF(ink.topLeft()) / perPoint - corner, QSizeF(ink.size()) / perPoint);
-}
-
 } // namespace
 
 class TestCupsBatch : public QObject {
@@ -152,8 +135,8 @@ private slots:
             if (i == 0)
                 areas.append(kNoteArea);
             for (const QRectF &area : areas) {
-                const QRectF sent = inkIn(pages[0], corner, area);
-                const QRectF expected = inkIn(builtIn.value(i), QPointF(), area);
+                const QRectF sent = LabelImage::inkIn(pages[0], kDpi, corner, area);
+                const QRectF expected = LabelImage::inkIn(builtIn.value(i), kDpi, QPointF(), area);
                 QVERIFY(!expected.isEmpty());
                 const QMarginsF off(sent.left() - expected.left(), sent.top() - expected.top(),
                                     sent.right() - expected.right(), sent.bottom() - expected.bottom());

@@ -269,11 +269,26 @@ private slots:
         QVERIFY2(run.exitCode == 0, qPrintable(u"exit %1: %2"_s.arg(run.exitCode).arg(run.errors)));
         endSession();
 
+        // The same records on the Linux build's built-in printer, a page each.
+        constexpr int dpi = 288;
+        const ProgramRun onLinux = linuxBatch(u"BINS"_s, kLabels, kPdfPrinter);
+        QVERIFY2(onLinux.exitCode == 0, qPrintable(onLinux.errors));
+        const QString linuxPrinted = linuxHome.filePath(u"TagFoundry/printed"_s);
+        QList<QImage> builtIn;
+        for (const QString &name : pdfsIn(linuxPrinted))
+            builtIn.append(LabelImage::renderPdf(linuxPrinted + u'/' + name, dpi).value(0));
+
         const QList<PrivateCups::Job> jobs = cups.jobs(u"Label_Printer"_s);
         QCOMPARE(jobs.size(), 2);
+        QCOMPARE(builtIn.size(), 2);
         const QStringList codes = {u"VLV-2201"_s, u"TRV-10-LOCKSHIELD-A"_s};
         const QList<int> copies = {2, 1};
         using P = PrivateCups;
+        const QPointF corner(P::kLabelLeft, P::kLabelTop);
+        // Places holding one text each, in points from the printable corner:
+        // the code inside its frame, and the first record's bold note.
+        const QRectF codeArea(13, 6, 137, 22);
+        const QRectF noteArea(170, 102.5, 100, 17.5);
         for (int i = 0; i < jobs.size(); ++i) {
             QCOMPARE(jobs[i].title, u"TagFoundry BINS "_s + codes[i]);
             QCOMPARE(jobs[i].copies, copies[i]);
@@ -281,18 +296,23 @@ private slots:
             const QString pdf = QDir(prefix.path()).filePath(u"job%1.pdf"_s.arg(jobs[i].id));
             const ProgramRun convert = runProgram(u"ps2pdf"_s, {cups.spooledFile(jobs[i].id), pdf});
             QVERIFY2(convert.exitCode == 0, qPrintable(convert.errors));
-            const QList<QImage> pages = LabelImage::renderPdf(pdf, 72); // a pixel a point
+            const QList<QImage> pages = LabelImage::renderPdf(pdf, dpi);
             QCOMPARE(pages.size(), 1);
-            QCOMPARE(QSizeF(pages[0].size()), QSizeF(P::kLabelWidth, P::kLabelHeight));
-            // 20 twips to the point, from the printable corner.
-            const Words words = LabelImage::pdfWords(pdf);
-            QList<std::pair<QString, QPointF>> layout = {{codes[i], {300, 80}}};
+            QCOMPARE(QSizeF(pages[0].size()) * 72 / dpi, QSizeF(P::kLabelWidth, P::kLabelHeight));
+            // The ink lands where the built-in printer puts it, from the
+            // printable corner: two texts far apart, so a shift or a scale shows.
+            QList<QRectF> areas = {codeArea};
             if (i == 0)
-                layout.append({u"NOTE:"_s, {3500, 2100}});
-            for (const auto &[text, at] : layout) {
-                const QPointF off = wordAt(words, text) - QPointF(P::kLabelLeft, P::kLabelTop) - at / 20;
-                QVERIFY2(qAbs(off.x()) <= 0.5 && qAbs(off.y()) <= 0.5,
-                         qPrintable(u"%1 is off by (%2, %3) pt: %4"_s.arg(text).arg(off.x()).arg(off.y()).arg(describe(words))));
+                areas.append(noteArea);
+            for (const QRectF &area : areas) {
+                const QRectF sent = LabelImage::inkIn(pages[0], dpi, corner, area);
+                const QRectF expected = LabelImage::inkIn(builtIn[i], dpi, QPointF(), area);
+                QVERIFY(!expected.isEmpty());
+                const double off = std::max({qAbs(sent.left() - expected.left()), qAbs(sent.top() - expected.top()),
+                                             qAbs(sent.right() - expected.right()), qAbs(sent.bottom() - expected.bottom())});
+                QVERIFY2(off <= 0.5, qPrintable(u"%1: ink at (%2, %3)-(%4, %5) pt, the built-in printer's at (%6, %7)-(%8, %9)"_s
+                                                    .arg(codes[i]).arg(sent.left()).arg(sent.top()).arg(sent.right()).arg(sent.bottom())
+                                                    .arg(expected.left()).arg(expected.top()).arg(expected.right()).arg(expected.bottom())));
             }
         }
 

@@ -79,4 +79,19 @@ QList<std::pair<QString, QPointF>> pdfWords(const QString &pdfPath)
     return words;
 }
 
+QRectF inkIn(const QImage &page, int dpi, QPointF corner, const QRectF &area)
+{
+    const double perPoint = dpi / 72.0;
+    const QRect pixels = QRectF((area.topLeft() + corner) * perPoint, area.size() * perPoint).toAlignedRect() & page.rect();
+    const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
+    QRect ink;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            if (grey.constScanLine(y)[x] < 128)
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return ink.isEmpty() ? QRectF() : QRectF(QPointF(ink.topLeft()) / perPoint - corner, QSizeF(ink.size()) / perPoint);
+}
+
 } // namespace LabelImage

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QRectF>
 #include <QStringList>
 
 // Labels as a printer would put them on paper, for tests: a job painted by the
@@ -30,5 +31,10 @@ QList<QImage> renderPdf(const QString &pdfPath, int dpi);
 // reading order, each with the top-left corner of its box in points from the
 // page's top-left.
 QList<std::pair<QString, QPointF>> pdfWords(const QString &pdfPath);
+
+// The bounding box of the dark pixels of `page` (rendered at `dpi`) inside
+// `area`, both in points from `corner`, the printable corner of the page; an
+// empty rectangle when the area holds no ink.
+QRectF inkIn(const QImage &page, int dpi, QPointF corner, const QRectF &area);
 
 } // namespace LabelImage
