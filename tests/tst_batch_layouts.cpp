@@ -53,7 +53,15 @@ class TestBatchLayouts : public QObject {
     QString stamp;
 
 private slots:
-    void initTestCase() { stamp = PrintStamp(kNow); }
+    void initTestCase()
+    {
+        // The stamp: the short date, " - ", the long time without a zone.
+        stamp = PrintStamp(kNow);
+        const QLocale locale = QLocale::system();
+        const QString date = locale.toString(kNow.date(), QLocale::ShortFormat);
+        QVERIFY2(stamp.startsWith(date + QStringLiteral(" - ")) && stamp.mid(date.size() + 3).contains(QStringLiteral("29:50")),
+                 qPrintable(stamp));
+    }
 
     void init()
     {
@@ -234,11 +242,11 @@ private slots:
     {
         env->savePrinter("Label Printer");
         SelectSavedPrinter();
-        env->writeDataFile("labels.txt", "A1,NONE,a,NONE,1\r\nNONE,skipped\r\nNONE\nNon,skip?,no,NONE,2\nB2,NONE,b,NONE,3");
+        env->writeDataFile("labels.txt", "A1,NONE,a,NONE,1\r\nNONE,skipped\r\nNONE\nNone,skip?,no,NONE,2\nB2,NONE,b,NONE,3");
         RunBatch("XLIST");
         QCOMPARE(env->spooler.jobs.size(), 3);
         QCOMPARE(env->spooler.jobs[0].ops[1].text, QStringLiteral("A1"));
-        QCOMPARE(env->spooler.jobs[1].ops[1].text, QStringLiteral("Non")); // not a skip line
+        QCOMPARE(env->spooler.jobs[1].ops[1].text, QStringLiteral("None")); // not a skip line
         QCOMPARE(env->spooler.jobs[2].ops[1].text, QStringLiteral("B2"));
         QCOMPARE(env->spooler.jobs[2].copies, 3);
         for (const PrintJob &job : env->spooler.jobs)
