@@ -781,7 +781,8 @@ private:
 
         for (int page : pageObjects) {
             w.begin(page);
-            w.pdf += "<< /Type /Page /Parent " + Writer::ref(pages) + " /MediaBox [0 0 288 144] /Resources "
+            w.pdf += "<< /Type /Page /Parent " + Writer::ref(pages) + " /MediaBox [0 0 " + QByteArray::number(LabelPdfDevice::kWidthTwips / 20) + ' '
+                   + QByteArray::number(LabelPdfDevice::kHeightTwips / 20) + "] /Resources "
                    + Writer::ref(resources) + " /Contents " + Writer::ref(content) + " >>\n";
             w.end();
         }

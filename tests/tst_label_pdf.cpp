@@ -6,6 +6,7 @@
 #include "JobRenderer.h"
 #include "LabelImage.h"
 #include "LabelPdfDevice.h"
+#include "NumberedFolder.h"
 #include "ChildProgram.h"
 #include "WindowChecks.h"
 
@@ -151,6 +152,40 @@ private slots:
                 extracted += text;
             QCOMPARE(extracted, all);
         }
+    }
+
+    // The built-in printer's numbers go on after the highest already in the
+    // folder or in its counter, 64-bit, each claim the next.
+    void numbersContinueAfterTheHighest_data()
+    {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QByteArray>("counter");
+        QTest::addColumn<qint64>("first");
+        QTest::newRow("empty folder") << QStringList{} << QByteArray() << qint64(1);
+        QTest::newRow("a file put there by hand") << QStringList{"00000041 kept.pdf", "notes.pdf"} << QByteArray() << qint64(42);
+        QTest::newRow("past 32 bits") << QStringList{"2147483647 old.pdf"} << QByteArray() << qint64(2147483648);
+        QTest::newRow("eleven digits") << QStringList{"12345678901 old.pdf"} << QByteArray() << qint64(12345678902);
+        QTest::newRow("the counter is higher") << QStringList{"00000003 a.pdf"} << QByteArray("17\n") << qint64(18);
+    }
+
+    void numbersContinueAfterTheHighest()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QByteArray, counter);
+        QFETCH(qint64, first);
+        QTemporaryDir folder;
+        for (const QString &name : present) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        if (!counter.isNull()) {
+            QFile file(folder.filePath(".last-number"));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(counter) == counter.size());
+        }
+        NumberedFolder numbered(folder.path());
+        const auto name = [](qint64 number) { return QString::number(number) + " label.pdf"; };
+        QCOMPARE(numbered.add(name, "%PDF-1.4"), folder.filePath(name(first)));
+        QCOMPARE(numbered.add(name, "%PDF-1.4"), folder.filePath(name(first + 1)));
     }
 };
 
