@@ -666,24 +666,19 @@ private:
         m_state = {};
     }
 
-    void setFill(const QColor &colour)
-    {
-        const QRgb rgb = colour.rgb();
-        if (m_state.fill == qint64(rgb))
-            return;
-        m_state.fill = rgb;
-        const QByteArray operands = colourOperands(colour);
-        m_content += operands + (operands.count(' ') == 1 ? "g\n" : "rg\n");
-    }
+    void setFill(const QColor &colour) { setColour(m_state.fill, colour, "g\n", "rg\n"); }
+    void setStroke(const QColor &colour) { setColour(m_state.stroke, colour, "G\n", "RG\n"); }
 
-    void setStroke(const QColor &colour)
+    // Sets the fill or stroke colour (`current`) unless it is already in
+    // force: a grey with the grey operator, any other colour with the RGB one.
+    void setColour(qint64 &current, const QColor &colour, const char *greyOperator, const char *rgbOperator)
     {
         const QRgb rgb = colour.rgb();
-        if (m_state.stroke == qint64(rgb))
+        if (current == qint64(rgb))
             return;
-        m_state.stroke = rgb;
+        current = rgb;
         const QByteArray operands = colourOperands(colour);
-        m_content += operands + (operands.count(' ') == 1 ? "G\n" : "RG\n");
+        m_content += operands + (operands.count(' ') == 1 ? greyOperator : rgbOperator);
     }
 
     // Text is filled, and the glyphs of an emboldened face also stroked, in

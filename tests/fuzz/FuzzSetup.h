@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LabelFonts.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QString>
@@ -25,6 +27,17 @@ inline void isolate()
     qputenv("XDG_RUNTIME_DIR", home);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QDir().mkpath(QString::fromLocal8Bit(home) + QStringLiteral("/TagFoundry"));
+}
+
+// The fuzz target's initializer: an isolated home, then the Qt application
+// (never destroyed: libFuzzer ends the process with exit()) with the label fonts.
+template <typename Application>
+int start(int *argc, char ***argv)
+{
+    isolate();
+    new Application(*argc, *argv);
+    LabelFonts::ensureInstalled();
+    return 0;
 }
 
 inline QByteArray bytes(const uint8_t *data, size_t size)

@@ -18,10 +18,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    FuzzSetup::isolate();
-    new QGuiApplication(*argc, *argv); // never destroyed: libFuzzer ends the process with exit()
-    LabelFonts::ensureInstalled(); // the printer measures lines
-    return 0;
+    return FuzzSetup::start<QGuiApplication>(argc, argv); // the printer measures lines
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
