@@ -18,6 +18,11 @@ public:
     // Refuse every job from the `after`-th submission on (0: refuse all).
     void refuseJobs(const QString &reason, int after = 0);
 
+    // Every kept job, one line per job property and per drawing, for golden files:
+    // "job 'title' to 'printer' copies 2", "text 300,80 Tahoma 20 bold 'AB-1234'",
+    // "box 100,100 4000,1500 colour 0", "picture 0,0 32x32 md5 ...".
+    QString jobsAsText() const;
+
     QList<PrintJob> jobs;
     QString unreachable; // set: the spooler acts as a print server that is away
 
