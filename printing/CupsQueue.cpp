@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <cups/cups.h>
 #include <poll.h>
@@ -67,7 +68,7 @@ int queueReady(const QString &deviceName)
         int yres = 0;
         ipp_res_t units = IPP_RES_PER_INCH;
         const int xres = ippGetResolution(resolution, 0, &yres, &units);
-        dpi = units == IPP_RES_PER_CM ? int(xres * 2.54 + 0.5) : xres;
+        dpi = units == IPP_RES_PER_CM ? int(std::lround(xres * 2.54)) : xres;
     }
     const bool isAccepting = !accepting || ippGetBoolean(accepting, 0);
     const bool isStopped = state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED;
@@ -164,8 +165,7 @@ QString serverUnreachable()
     const QString problem = printServerProblem();
     if (problem.isEmpty())
         return {};
-    const QString reason = QStringLiteral("the print server %1 cannot be reached (%2)")
-                               .arg(serverName(), problem);
+    QString reason = QStringLiteral("the print server %1 cannot be reached (%2)").arg(serverName(), problem);
     if (problem.startsWith(QStringLiteral("no answer")))
         silent = reason;
     return reason;
