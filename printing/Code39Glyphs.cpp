@@ -129,7 +129,7 @@ QString pattern(QChar c)
 
 double textWidth(const QString &text, double points)
 {
-    return text.size() * kAdvance * twipsPerUnit(points);
+    return double(text.size()) * kAdvance * twipsPerUnit(points);
 }
 
 double lineHeight(double points)
@@ -159,7 +159,7 @@ void draw(QPainter &painter, QPointF topLeft, double points, const QString &text
         const char *raw = rawPattern(text[i]);
         if (!raw)
             continue; // the font's blank glyph
-        double x = toGrid(topLeft.x() + i * kAdvance * unit);
+        double x = toGrid(topLeft.x() + double(i) * kAdvance * unit);
         for (int element = 0; raw[element]; ++element) {
             const int isSpace = element % 2;
             const double width = raw[element] == '1' ? wide[isSpace] : narrow[isSpace];

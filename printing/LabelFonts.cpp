@@ -45,7 +45,7 @@ double stemWidth(QRawFont face)
 {
     constexpr double em = 1000;
     face.setPixelSize(em);
-    for (const QString letter : {QStringLiteral("l"), QStringLiteral("I")}) {
+    for (const QString &letter : {QStringLiteral("l"), QStringLiteral("I")}) {
         const QList<quint32> glyphs = face.glyphIndexesForString(letter);
         if (glyphs.size() != 1 || glyphs[0] == 0)
             continue;

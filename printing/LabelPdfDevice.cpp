@@ -308,7 +308,7 @@ public:
             if (key == image.cacheKey())
                 return bytes;
         }
-        const QByteArray bytes = deflate(rgbBytes(image));
+        QByteArray bytes = deflate(rgbBytes(image));
         m_entries.push_front({image.cacheKey(), bytes});
         if (m_entries.size() > kKept)
             m_entries.pop_back();

@@ -1,5 +1,11 @@
 #pragma once
 
+// Why the built-in printer has a PDF device of its own instead of QPdfWriter:
+// QPdfWriter embeds the fonts anew in every file it writes, and the built-in
+// printer writes one file per label, so a batch printed about 100 labels a
+// second. This device converts each glyph once per process and shares it
+// with every later file: about 950 labels a second (bench/bench_pdf).
+
 #include <QPaintDevice>
 #include <QString>
 

@@ -350,7 +350,7 @@ QString NumberedFolder::add(const std::function<QString(qint64)> &nameFor, const
             // process takes it for an abandoned one.
             temporary.emplace(m_folder, number);
         }
-        const QString finalPath = QDir(m_folder).filePath(nameFor(number));
+        QString finalPath = QDir(m_folder).filePath(nameFor(number));
         if (const int error = temporary->writeWhole(contents))
             fail(QStringLiteral("could not write"), finalPath, error);
         const int error = temporary->placeAs(finalPath);
