@@ -22,6 +22,11 @@ bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
     return false;
 }
 
+QStringList pdfsIn(const QString &folder)
+{
+    return QDir(folder).entryList({u"*.pdf"_s}, QDir::Files, QDir::Name);
+}
+
 ProgramRun runProgram(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
                       int timeoutMs)
 {
@@ -55,4 +60,11 @@ QProcessEnvironment batchHome(const QString &home, const QByteArray &labels, con
     for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
         environment.remove(name);
     return environment;
+}
+
+ProgramRun runBatch(const QString &home, const QString &word, const QByteArray &labels, const QString &saved,
+                    const QProcessEnvironment &environment, int timeoutMs)
+{
+    return runProgram(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {word}, batchHome(home, labels, saved, environment),
+                      timeoutMs);
 }

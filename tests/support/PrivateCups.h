@@ -3,31 +3,28 @@
 #include "ChildProgram.h"
 
 #include <QProcess>
-#include <QProcessEnvironment>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
 
+#include <unistd.h>
+
 // A print spooler of the tests' own: a private cupsd in a temporary folder,
 // with its own socket and its own TCP port on 127.0.0.1, and queues that write
-// PDFs through the cups-pdf backend. Nothing of the machine's own CUPS is used
-// or changed, except the one configuration file cups-pdf reads for our queues
+// PDFs through the cups-pdf backend. Its configuration files are under
+// tests/data/private-cups/. Nothing of the machine's own CUPS is used or
+// changed, except the one configuration file cups-pdf reads for our queues
 // (/etc/cups/cups-pdf-<tag>.conf), which is removed again. Every job and every
 // spooled document stays in the folder until the spooler is destroyed.
 //
 // Needs root (cups-pdf insists on it and its configuration lives in /etc/cups)
 // and the packages cups, cups-client, cups-bsd, cups-ipp-utils,
-// printer-driver-cups-pdf and poppler-utils.
+// printer-driver-cups-pdf, poppler-utils and ghostscript.
 class PrivateCups {
 public:
-    // The label media of label queues: 4 by 2 inches with an unprintable
-    // border (points, 72 per inch), so that a job that ignores the printable
-    // corner or the default media shows it.
-    static constexpr double kLabelWidth = 288, kLabelHeight = 144;
-    static constexpr double kLabelLeft = 9, kLabelTop = 6, kLabelRight = 2, kLabelBottom = 2;
-    // The media of the stock cups-pdf driver: A4, printable to the edges.
-    static constexpr double kStockWidth = 595, kStockHeight = 842;
+    // Label: 4 by 2 inches with an unprintable border, so that a job that
+    // ignores the printable corner or the default media shows it.
+    // Stock: the stock cups-pdf driver's A4, printable to the edges.
     enum class Media { Label, Stock };
 
     // One job as the spooler reports it through IPP.
@@ -45,7 +42,6 @@ public:
 
     // Why a private spooler cannot run here, or empty when it can.
     static QString unavailableReason();
-    static bool runningAsRoot();
 
     // Starts cupsd and waits until it answers; false with `error` set when it does not.
     bool start(QString *error);
@@ -66,11 +62,18 @@ public:
     // The document of a job as the client sent it (PreserveJobFiles).
     QString spooledFile(int jobId) const;
 
-private:
-    // Ends cupsd by its process id and waits for it.
-    void stop();
-    QString socketPath() const { return m_dir.filePath(QStringLiteral("cups.sock")); }
+    // What differs between the jobs `jobs` of a batch run of `word` and what
+    // that run prints on `queue`: a job per label, titled "TagFoundry <word>
+    // <code>", with the label's copies as its attribute. With the built-in
+    // printer's PDFs of the same labels in `builtIn` (a folder), each document
+    // too: one page of the media, a barcode that scans as the code, the ink of
+    // the code (and of the first label's note) where the built-in printer puts
+    // it, from the media's printable corner, within 0.5 pt. PostScript (as
+    // Wine sends it) is read through ps2pdf. Empty when nothing differs.
+    QString jobsDifference(const QList<Job> &jobs, const QString &queue, const QString &word, const QStringList &codes,
+                           const QList<int> &copies, Media media, const QString &builtIn = {}) const;
 
+private:
     QTemporaryDir m_dir;
     QString m_extraConfig, m_tag, m_cupsPdfConf;
     int m_port = 0;
@@ -78,12 +81,6 @@ private:
 };
 
 // In a test function: skips with the reason when no private spooler can run
-// here, or fails under CI=true or as root, where it must.
+// here; fails instead under CI=true or as root, where it must run.
 #define REQUIRE_PRIVATE_CUPS()                                                                                 \
-    do {                                                                                                       \
-        if (const QString why_ = PrivateCups::unavailableReason(); !why_.isEmpty()) {                          \
-            if (qEnvironmentVariable("CI") == QLatin1String("true") || PrivateCups::runningAsRoot())           \
-                QFAIL(qPrintable(QStringLiteral("private print spooler needed: ") + why_));                    \
-            QSKIP(qPrintable(QStringLiteral("private print spooler not available: ") + why_));                 \
-        }                                                                                                      \
-    } while (false)
+    SKIP_OR_FAIL_UNLESS(PrivateCups::unavailableReason(), "private print spooler not available", ::geteuid() == 0)
