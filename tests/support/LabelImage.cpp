@@ -1,6 +1,7 @@
 #include "LabelImage.h"
 
 #include "JobRenderer.h"
+#include "LabelPdfDevice.h"
 
 #include <QDir>
 #include <QPainter>
@@ -51,6 +52,21 @@ QStringList decodeCode39(const QImage &image)
             texts.append(QString::fromStdString(result.text()));
     }
     return texts;
+}
+
+bool writePdf(const PrintJob &job, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    LabelPdfDevice device(&file);
+    device.setTitle(job.title);
+    device.setCopies(job.copies);
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    JobRenderer::renderPage(painter, job);
+    return painter.end();
 }
 
 QList<QImage> renderPdf(const QString &pdfPath, int dpi)

@@ -18,11 +18,18 @@ QImage render(const PrintJob &job, int dpi, double widthInches = 4, double heigh
 // (without the start and stop asterisks), top to bottom.
 QStringList decodeCode39(const QImage &image);
 
-// Render at `dpi` and decode.
-inline QStringList decodeCode39(const PrintJob &job, int dpi)
+// A text drawing with its top-left at x,y twips.
+inline PrintOp textOp(double x, double y, const QString &text, const FontSpec &font)
 {
-    return decodeCode39(render(job, dpi));
+    PrintOp op;
+    op.at = {x, y};
+    op.text = text;
+    op.font = font;
+    return op;
 }
+
+// The job written to `path` by the built-in printer's PDF device; false when it cannot be.
+bool writePdf(const PrintJob &job, const QString &path);
 
 // Pages of a PDF file rendered by pdftoppm at `dpi` (needs poppler-utils).
 QList<QImage> renderPdf(const QString &pdfPath, int dpi);
