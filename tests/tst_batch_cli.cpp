@@ -98,7 +98,7 @@ private slots:
         const ProgramRun result = run("XLIST", "A-1,NONE,a,NONE,1\n", saved, socket);
         QCOMPARE(result.exitCode, status);
         QCOMPARE(result.errors.count('\n'), 1);
-        for (const QString &part : {message, server ? "cannot be reached " + socket : message})
+        for (const QString &part : {message, server ? socket + " cannot be reached" : message})
             QVERIFY2(result.errors.contains(part), qPrintable(result.errors));
         QVERIFY(printedFiles().isEmpty());
     }

@@ -1,4 +1,4 @@
-// The saved printer name and SelectSavedPrinter, against a recording spooler.
+// The saved printer name and SelectSavedPrinter, against recording spoolers.
 
 #include "Printer.h"
 #include "SavedPrinter.h"
@@ -13,76 +13,62 @@ private slots:
     {
         TestPrinting env;
         QCOMPARE(SavedPrinter::read(), QStringLiteral("none")); // nothing saved yet
-        SavedPrinter::write(QStringLiteral(" Label Printer "));
-        QCOMPARE(SavedPrinter::read(), QStringLiteral(" Label Printer "));
-        // Written where Qt's native store keeps it: isolated in the test's
-        // home, or in the registry key the program reads on Windows.
-        QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("TagFoundry"),
-                        QStringLiteral("TagFoundry"));
+        SavedPrinter::write(" Label Printer ");
+        // Where Qt's native store keeps it: in the test's home, or the registry key the program reads on Windows.
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "TagFoundry", "TagFoundry");
 #ifdef Q_OS_WIN
         QCOMPARE(store.fileName(), QStringLiteral("\\HKEY_CURRENT_USER\\Software\\TagFoundry\\TagFoundry"));
 #else
         QVERIFY(store.fileName().startsWith(env.home.path()));
 #endif
-        QCOMPARE(store.value(QStringLiteral("Settings/Printer")).toString(), QStringLiteral(" Label Printer "));
+        QCOMPARE(store.value("Settings/Printer").toString() + '|' + SavedPrinter::read(), " Label Printer | Label Printer ");
     }
 
+    // Each row saves names in turn, selecting after each; the current printer ends as `expected`.
+    // A second spooler lists "Label Printer" again: of two equal names the later wins.
     void selectSavedPrinter_data()
     {
-        QTest::addColumn<QStringList>("printers");
-        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QStringList>("saved");
+        QTest::addColumn<bool>("twoSpoolers");
         QTest::addColumn<QString>("expected");
-        const QStringList two = {QStringLiteral("Label Printer"), QStringLiteral("Office")};
-        QTest::newRow("exact match") << two << "Label Printer" << "Label Printer";
-        QTest::newRow("none keeps the default") << two << "none" << "Office";
-        QTest::newRow("letter case differs: no match") << two << "label printer" << "Office";
-        QTest::newRow("not installed: default stays") << two << "Gone" << "Office";
+        QTest::newRow("exact match") << QStringList{"Label Printer"} << false << "Label Printer in 1";
+        QTest::newRow("none keeps the default") << QStringList{"none"} << false << "Office in 1";
+        QTest::newRow("letter case differs: no match") << QStringList{"label printer"} << false << "Office in 1";
+        QTest::newRow("not installed: default stays") << QStringList{"Gone"} << false << "Office in 1";
+        QTest::newRow("earlier match stays") << QStringList{"Label Printer", "Vanished"} << false << "Label Printer in 1";
+        QTest::newRow("later of two equal names") << QStringList{"Label Printer"} << true << "Label Printer in 2";
     }
 
     void selectSavedPrinter()
     {
-        QFETCH(QStringList, printers);
-        QFETCH(QString, saved);
+        QFETCH(QStringList, saved);
+        QFETCH(bool, twoSpoolers);
         QFETCH(QString, expected);
-        TestPrinting env(printers, QStringLiteral("Office"));
-        env.savePrinter(saved);
-        SelectSavedPrinter();
-        QCOMPARE(Printer::current().deviceName(), expected);
+        RecordingSpooler second({"Label Printer"});
+        TestPrinting env;
+        if (twoSpoolers)
+            Printers::useSpoolers({&env.spooler, &second});
+        for (const QString &name : saved) {
+            env.savePrinter(name);
+            SelectSavedPrinter();
+        }
+        const PrinterEntry chosen = Printer::current().entry();
+        QCOMPARE(QString("%1 in %2").arg(chosen.DeviceName).arg(chosen.spooler == &second ? 2 : 1), expected);
     }
 
-    void laterOfTwoEqualNamesWins()
-    {
-        RecordingSpooler second({QStringLiteral("Label Printer")});
-        TestPrinting env({QStringLiteral("Label Printer"), QStringLiteral("Office")});
-        Printers::useSpoolers({&env.spooler, &second});
-        env.savePrinter(QStringLiteral("Label Printer"));
-        SelectSavedPrinter();
-        QCOMPARE(Printer::current().entry().spooler, static_cast<Spooler *>(&second));
-    }
-
+    // A saved printer on a print server that is away stays the destination, so the
+    // batch fails instead of printing elsewhere; with "none" saved there is nothing to fail for.
     void printerOfAnUnreachableServerStaysTheDestination()
     {
         TestPrinting env({}, {});
-        env.spooler.unreachable = QStringLiteral("the print server is down");
-        env.savePrinter(QStringLiteral("Label Printer"));
+        env.spooler.unreachable = "the print server is down";
+        env.savePrinter("Label Printer");
         SelectSavedPrinter();
-        QCOMPARE(Printer::current().entry(), (PrinterEntry{QStringLiteral("Label Printer"), &env.spooler}));
-
-        // With no printer chosen there is nothing to fail for.
+        QCOMPARE(Printer::current().entry(), (PrinterEntry{"Label Printer", &env.spooler}));
         Printer::current().reset();
-        env.savePrinter(QStringLiteral("none"));
+        env.savePrinter("none");
         SelectSavedPrinter();
-        QVERIFY(Printer::current().deviceName() != QStringLiteral("none"));
-    }
-
-    void earlierSelectionStaysWhenLaterFindsNoMatch()
-    {
-        TestPrinting env;
-        env.savePrinter(QStringLiteral("Label Printer"));
-        SelectSavedPrinter();
-        env.savePrinter(QStringLiteral("Vanished"));
-        SelectSavedPrinter();
-        QCOMPARE(Printer::current().deviceName(), QStringLiteral("Label Printer"));
+        QVERIFY(Printer::current().deviceName() != "none");
     }
 };
 
