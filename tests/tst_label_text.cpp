@@ -1,10 +1,13 @@
 // Text as the label printer draws it, measured on the pixels: the top of the
 // character cell where the layout puts it and the baseline one cell ascent
 // (the font's usWinAscent) below, each glyph one advance width after the last,
-// and bold that is heavier than regular. Every check is made both on the
-// built-in printer's PDF (rendered by poppler) and on the renderer's own image,
-// the road of the system's printers and the preview.
+// bold that is heavier than regular, and barcodes in their cell. Each is
+// measured both on the built-in printer's PDF (rendered by poppler) and on the
+// renderer's own image, the road of the system's printers and the preview.
+// The barcodes are read back by a real decoder: a wrong pattern or element
+// width does not decode, or decodes as another.
 
+#include "Code39Glyphs.h"
 #include "LabelFonts.h"
 #include "LabelImage.h"
 #include "TestPrinting.h"
@@ -46,6 +49,8 @@ private slots:
             row("Tahoma l bold", textOp(500, 500, "l", {"Tahoma", 10, true}), 1200, {0, 0, 30.6});
             row("Arial l", textOp(500, 500, "l", {"Arial", 10, false}), 1200, {0, 0, 18});
             row("Arial l bold", textOp(500, 500, "l", {"Arial", 10, true}), 1200, {0, 0, 27.6});
+            // Bars from 4/2048 em below the cell's top to its foot, 1540/2048 em.
+            row("barcode", textOp(250, 200, "*", {Code39Glyphs::kFontName, 36, false}), 600, {201.4, 741.4, 0});
         }
     }
 
@@ -79,6 +84,7 @@ private slots:
         QTest::newRow("Tahoma 20") << FontSpec{"Tahoma", 20, false} << 2472 * 400 / 2048.0;
         QTest::newRow("Tahoma 10 bold") << FontSpec{"Tahoma", 10, true} << 2472 * 200 / 2048.0;
         QTest::newRow("Arial 10") << FontSpec{"Arial", 10, false} << 2288 * 200 / 2048.0;
+        QTest::newRow("barcode 25") << FontSpec{Code39Glyphs::kFontName, 25, false} << 1540 * 500 / 2048.0;
     }
 
     void printMovesDownOneCell()
@@ -94,6 +100,38 @@ private slots:
         printer.print(QStringLiteral("Line"));
         QVERIFY2(qAbs(printer.currentY() - 80 - advance) < 0.01, qPrintable(QString::number(printer.currentY() - 80)));
         printer.reset();
+    }
+
+    // Together the values hold all 43 data characters; lowercase prints its
+    // capitals' bars; a character Code 39 has no bars for never scans as another.
+    void barcodeDecodesAsItsText_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("dpi");
+        const QList<QPair<QString, QString>> values = {
+            {"0123456789", "0123456789"}, {"ABCDEFGHIJKLM", "ABCDEFGHIJKLM"}, {"NOPQRSTUVWXYZ", "NOPQRSTUVWXYZ"},
+            {"A-. $/+%B", "A-. $/+%B"},   {"shelf-c1a", "SHELF-C1A"},         {"AB#CD", ""},
+            {"12,34", ""},                {"CAF\u00c9", ""}};
+        for (int dpi : {203, 300}) {
+            for (double points : {20.0, 22.0, 25.0, 30.0, 36.0}) {
+                for (const auto &[value, expected] : values)
+                    QTest::addRow("%s %gpt %ddpi", qPrintable(value), points, dpi) << value << expected << points << dpi;
+            }
+        }
+    }
+
+    void barcodeDecodesAsItsText()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, expected);
+        QFETCH(double, points);
+        QFETCH(int, dpi);
+        PrintJob job;
+        job.ops = {textOp(250, 200, "*" + value + "*", {Code39Glyphs::kFontName, points, false})};
+        const QStringList decoded = LabelImage::decodeCode39(LabelImage::render(job, dpi, 8, 1.5));
+        QCOMPARE(decoded, expected.isEmpty() ? QStringList() : QStringList{expected});
     }
 };
 
