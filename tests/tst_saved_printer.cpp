@@ -24,51 +24,43 @@ private slots:
         QCOMPARE(store.value("Settings/Printer").toString() + '|' + SavedPrinter::read(), " Label Printer | Label Printer ");
     }
 
-    // Each row saves names in turn, selecting after each; the current printer ends as `expected`.
-    // A second spooler lists "Label Printer" again: of two equal names the later wins.
+    // Each row saves names in turn, selecting after each; the current printer ends as `expected`,
+    // "name in n" for the n-th spooler (0: none). "two": a second spooler lists "Label Printer"
+    // again, and of two equal names the later wins. "away": a print server that cannot be reached
+    // lists nothing, and its saved printer stays the destination, so a batch fails instead of
+    // printing elsewhere.
     void selectSavedPrinter_data()
     {
         QTest::addColumn<QStringList>("saved");
-        QTest::addColumn<bool>("twoSpoolers");
+        QTest::addColumn<QString>("spoolers");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("exact match") << QStringList{"Label Printer"} << false << "Label Printer in 1";
-        QTest::newRow("none keeps the default") << QStringList{"none"} << false << "Office in 1";
-        QTest::newRow("letter case differs: no match") << QStringList{"label printer"} << false << "Office in 1";
-        QTest::newRow("not installed: default stays") << QStringList{"Gone"} << false << "Office in 1";
-        QTest::newRow("earlier match stays") << QStringList{"Label Printer", "Vanished"} << false << "Label Printer in 1";
-        QTest::newRow("later of two equal names") << QStringList{"Label Printer"} << true << "Label Printer in 2";
+        QTest::newRow("exact match") << QStringList{"Label Printer"} << "one" << "Label Printer in 1";
+        QTest::newRow("none keeps the default") << QStringList{"none"} << "one" << "Office in 1";
+        QTest::newRow("letter case differs: no match") << QStringList{"label printer"} << "one" << "Office in 1";
+        QTest::newRow("not installed: default stays") << QStringList{"Gone"} << "one" << "Office in 1";
+        QTest::newRow("earlier match stays") << QStringList{"Label Printer", "Vanished"} << "one" << "Label Printer in 1";
+        QTest::newRow("later of two equal names") << QStringList{"Label Printer"} << "two" << "Label Printer in 2";
+        QTest::newRow("server away") << QStringList{"Label Printer"} << "away" << "Label Printer in 1";
+        QTest::newRow("none, server away") << QStringList{"none"} << "away" << " in 0";
     }
 
     void selectSavedPrinter()
     {
         QFETCH(QStringList, saved);
-        QFETCH(bool, twoSpoolers);
+        QFETCH(QString, spoolers);
         QFETCH(QString, expected);
         RecordingSpooler second({"Label Printer"});
-        TestPrinting env;
-        if (twoSpoolers)
+        TestPrinting env = spoolers == "away" ? TestPrinting({}, {}) : TestPrinting();
+        env.spooler.unreachable = spoolers == "away" ? "the print server is down" : "";
+        if (spoolers == "two")
             Printers::useSpoolers({&env.spooler, &second});
         for (const QString &name : saved) {
             env.savePrinter(name);
             SelectSavedPrinter();
         }
         const PrinterEntry chosen = Printer::current().entry();
-        QCOMPARE(QString("%1 in %2").arg(chosen.DeviceName).arg(chosen.spooler == &second ? 2 : 1), expected);
-    }
-
-    // A saved printer on a print server that is away stays the destination, so the
-    // batch fails instead of printing elsewhere; with "none" saved there is nothing to fail for.
-    void printerOfAnUnreachableServerStaysTheDestination()
-    {
-        TestPrinting env({}, {});
-        env.spooler.unreachable = "the print server is down";
-        env.savePrinter("Label Printer");
-        SelectSavedPrinter();
-        QCOMPARE(Printer::current().entry(), (PrinterEntry{"Label Printer", &env.spooler}));
-        Printer::current().reset();
-        env.savePrinter("none");
-        SelectSavedPrinter();
-        QVERIFY(Printer::current().deviceName() != "none");
+        const int index = chosen.spooler == &env.spooler ? 1 : chosen.spooler == &second ? 2 : 0;
+        QCOMPARE(QString("%1 in %2").arg(chosen.DeviceName).arg(index), expected);
     }
 };
 
