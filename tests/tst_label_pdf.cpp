@@ -38,6 +38,19 @@ PrintJob sampleJob()
     return job;
 }
 
+// 269 distinct characters, more than the 255 codes of one single-byte font.
+PrintJob glyphsJob()
+{
+    QString all;
+    for (const auto &[from, to] : {std::pair{0x100, 0x180}, {0x410, 0x450}, {0x3B1, 0x3CA}, {'A', '['}, {'a', '{'}})
+        for (int c = from; c < to; ++c)
+            all += QChar(c);
+    PrintJob job;
+    for (qsizetype i = 0; i * 30 < all.size(); ++i)
+        job.ops.append(textOp(100, 100 + 280.0 * i, all.mid(i * 30, 30), {"Tahoma", 9, false}));
+    return job;
+}
+
 } // namespace
 
 class TestLabelPdf : public QObject {
@@ -47,7 +60,13 @@ class TestLabelPdf : public QObject {
     QString sample = dir.filePath("sample.pdf");
 
 private slots:
-    void initTestCase() { QVERIFY(LabelImage::writePdf(sampleJob(), sample)); }
+    // The glyphs job twice in one process: the second file draws from the glyphs the first made.
+    void initTestCase()
+    {
+        QVERIFY(LabelImage::writePdf(sampleJob(), sample));
+        for (const QString name : {"first.pdf", "second.pdf"})
+            QVERIFY(LabelImage::writePdf(glyphsJob(), dir.filePath(name)));
+    }
 
     void fileIsWellFormed()
     {
@@ -73,13 +92,24 @@ private slots:
 
     // Each text's first word's box starts at the top-left of its character cell,
     // within a point (a stand-in font declares its own cell); no word is lost.
+    void textExtractsExactlyWhereTheJobPutIt_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<PrintJob>("job");
+        QTest::newRow("sample") << sample << sampleJob();
+        for (const QString name : {"first.pdf", "second.pdf"})
+            QTest::newRow(qPrintable(name)) << dir.filePath(name) << glyphsJob();
+    }
+
     void textExtractsExactlyWhereTheJobPutIt()
     {
-        const auto found = LabelImage::pdfWords(sample);
+        QFETCH(QString, file);
+        QFETCH(PrintJob, job);
+        const auto found = LabelImage::pdfWords(file);
         QStringList expected, extracted;
         for (const auto &[text, at] : found)
             extracted.append(text);
-        for (const PrintOp &op : sampleJob().ops) {
+        for (const PrintOp &op : job.ops) {
             if (op.kind != PrintOp::Kind::Text || Code39Glyphs::isBarcodeFont(op.font.name))
                 continue;
             const QStringList parts = op.text.split(' ');
@@ -123,53 +153,26 @@ private slots:
         QVERIFY2(differing < ink / 20, qPrintable(QString("%1 of %2 inked cells differ").arg(differing).arg(ink)));
     }
 
-    // 269 distinct characters, more than the 255 codes of one single-byte font,
-    // twice in one process: the second file draws from the glyphs the first made.
-    void glyphsReusedAcrossFilesAndBeyondOneFontsCodes()
-    {
-        QString all;
-        for (const auto &[from, to] : {std::pair{0x100, 0x180}, {0x410, 0x450}, {0x3B1, 0x3CA}, {'A', '['}, {'a', '{'}})
-            for (int c = from; c < to; ++c)
-                all += QChar(c);
-        PrintJob job;
-        for (qsizetype i = 0; i * 30 < all.size(); ++i)
-            job.ops.append(textOp(100, 100 + 280.0 * i, all.mid(i * 30, 30), {"Tahoma", 9, false}));
-        for (const QString name : {"first.pdf", "second.pdf"}) {
-            QVERIFY(LabelImage::writePdf(job, dir.filePath(name)));
-            QString extracted;
-            for (const auto &[text, at] : LabelImage::pdfWords(dir.filePath(name)))
-                extracted += text;
-            QCOMPARE(extracted, all);
-        }
-    }
-
     // Numbers go on after the highest in the folder or in its counter, 64-bit, each claim the next.
-    void numbersContinueAfterTheHighest_data()
-    {
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QByteArray>("counter");
-        QTest::addColumn<qint64>("first");
-        QTest::newRow("empty folder") << QStringList{} << QByteArray() << qint64(1);
-        QTest::newRow("a file put there by hand") << QStringList{"00000041 kept.pdf", "notes.pdf"} << QByteArray() << qint64(42);
-        QTest::newRow("past 32 bits") << QStringList{"2147483647 old.pdf"} << QByteArray() << qint64(2147483648);
-        QTest::newRow("eleven digits") << QStringList{"12345678901 old.pdf"} << QByteArray() << qint64(12345678902);
-        QTest::newRow("the counter is higher") << QStringList{"00000003 a.pdf"} << QByteArray("17\n") << qint64(18);
-    }
-
     void numbersContinueAfterTheHighest()
     {
-        QFETCH(QStringList, present);
-        QFETCH(QByteArray, counter);
-        QFETCH(qint64, first);
-        QTemporaryDir folder;
-        QString error;
-        for (const QString &name : present)
-            QVERIFY2(writeFile(folder.filePath(name), {}, &error), qPrintable(error));
-        QVERIFY(counter.isNull() || writeFile(folder.filePath(".last-number"), counter, &error));
-        NumberedFolder numbered(folder.path());
-        const auto name = [](qint64 number) { return QString::number(number) + " label.pdf"; };
-        QCOMPARE(numbered.add(name, "%PDF-1.4"), folder.filePath(name(first)));
-        QCOMPARE(numbered.add(name, "%PDF-1.4"), folder.filePath(name(first + 1)));
+        const QList<std::tuple<QStringList, QByteArray, qint64>> rows = {
+            {{}, {}, 1},                                          // empty folder
+            {{"00000041 kept.pdf", "notes.pdf"}, {}, 42},         // a file put there by hand
+            {{"2147483647 old.pdf"}, {}, 2147483648},             // past 32 bits
+            {{"12345678901 old.pdf"}, {}, 12345678902},           // eleven digits
+            {{"00000003 a.pdf"}, "17\n", 18}};                   // the counter is higher
+        for (const auto &[present, counter, first] : rows) {
+            QTemporaryDir folder;
+            QString error;
+            for (const QString &name : present)
+                QVERIFY2(writeFile(folder.filePath(name), {}, &error), qPrintable(error));
+            QVERIFY(counter.isNull() || writeFile(folder.filePath(".last-number"), counter, &error));
+            NumberedFolder numbered(folder.path());
+            const auto name = [](qint64 number) { return QString::number(number) + " label.pdf"; };
+            QCOMPARE(numbered.add(name, "%PDF-1.4"), folder.filePath(name(first)));
+            QCOMPARE(numbered.add(name, "%PDF-1.4"), folder.filePath(name(first + 1)));
+        }
     }
 };
 
