@@ -20,16 +20,18 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QPainter>
 
 namespace {
 
-QByteArray bytes(const uint8_t *data, size_t size)
+[[maybe_unused]] QByteArray bytes(const uint8_t *data, size_t size)
 {
     return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
 }
 
-void writeAll(const QString &path, const QByteArray &bytes)
+[[maybe_unused]] void writeAll(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
@@ -37,7 +39,7 @@ void writeAll(const QString &path, const QByteArray &bytes)
 }
 
 // A message must show no control character raw.
-void requireShownSafely(const QString &message)
+[[maybe_unused]] void requireShownSafely(const QString &message)
 {
     if (std::any_of(message.begin(), message.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
         std::abort();
