@@ -18,6 +18,12 @@ QImage render(const PrintJob &job, int dpi, double widthInches = 4, double heigh
 // (without the start and stop asterisks), top to bottom.
 QStringList decodeCode39(const QImage &image);
 
+// Render at `dpi` and decode.
+inline QStringList decodeCode39(const PrintJob &job, int dpi)
+{
+    return decodeCode39(render(job, dpi));
+}
+
 // A text drawing with its top-left at x,y twips.
 inline PrintOp textOp(double x, double y, const QString &text, const FontSpec &font)
 {
