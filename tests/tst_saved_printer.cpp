@@ -1,4 +1,4 @@
-// The saved printer name and SelectSavedPrinter, against a recording spooler.
+// The saved printer name and SelectSavedPrinter, against recording spoolers.
 
 #include "Printer.h"
 #include "SavedPrinter.h"
@@ -13,76 +13,54 @@ private slots:
     {
         TestPrinting env;
         QCOMPARE(SavedPrinter::read(), QStringLiteral("none")); // nothing saved yet
-        SavedPrinter::write(QStringLiteral(" Label Printer "));
-        QCOMPARE(SavedPrinter::read(), QStringLiteral(" Label Printer "));
-        // Written where Qt's native store keeps it: isolated in the test's
-        // home, or in the registry key the program reads on Windows.
-        QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("TagFoundry"),
-                        QStringLiteral("TagFoundry"));
+        SavedPrinter::write(" Label Printer ");
+        // Where Qt's native store keeps it: in the test's home, or the registry key the program reads on Windows.
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, "TagFoundry", "TagFoundry");
 #ifdef Q_OS_WIN
         QCOMPARE(store.fileName(), QStringLiteral("\\HKEY_CURRENT_USER\\Software\\TagFoundry\\TagFoundry"));
 #else
         QVERIFY(store.fileName().startsWith(env.home.path()));
 #endif
-        QCOMPARE(store.value(QStringLiteral("Settings/Printer")).toString(), QStringLiteral(" Label Printer "));
+        QCOMPARE(store.value("Settings/Printer").toString() + '|' + SavedPrinter::read(), " Label Printer | Label Printer ");
     }
 
+    // Each row saves names in turn, selecting after each; the current printer ends as `expected`,
+    // "name in n" for the n-th spooler (0: none). "two": a second spooler lists "Label Printer"
+    // again, and of two equal names the later wins. "away": a print server that cannot be reached
+    // lists nothing, and its saved printer stays the destination, so a batch fails instead of
+    // printing elsewhere.
     void selectSavedPrinter_data()
     {
-        QTest::addColumn<QStringList>("printers");
-        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QStringList>("saved");
+        QTest::addColumn<QString>("spoolers");
         QTest::addColumn<QString>("expected");
-        const QStringList two = {QStringLiteral("Label Printer"), QStringLiteral("Office")};
-        QTest::newRow("exact match") << two << "Label Printer" << "Label Printer";
-        QTest::newRow("none keeps the default") << two << "none" << "Office";
-        QTest::newRow("letter case differs: no match") << two << "label printer" << "Office";
-        QTest::newRow("not installed: default stays") << two << "Gone" << "Office";
+        QTest::newRow("exact match") << QStringList{"Label Printer"} << "one" << "Label Printer in 1";
+        QTest::newRow("none keeps the default") << QStringList{"none"} << "one" << "Office in 1";
+        QTest::newRow("letter case differs: no match") << QStringList{"label printer"} << "one" << "Office in 1";
+        QTest::newRow("not installed: default stays") << QStringList{"Gone"} << "one" << "Office in 1";
+        QTest::newRow("earlier match stays") << QStringList{"Label Printer", "Vanished"} << "one" << "Label Printer in 1";
+        QTest::newRow("later of two equal names") << QStringList{"Label Printer"} << "two" << "Label Printer in 2";
+        QTest::newRow("server away") << QStringList{"Label Printer"} << "away" << "Label Printer in 1";
+        QTest::newRow("none, server away") << QStringList{"none"} << "away" << " in 0";
     }
 
     void selectSavedPrinter()
     {
-        QFETCH(QStringList, printers);
-        QFETCH(QString, saved);
+        QFETCH(QStringList, saved);
+        QFETCH(QString, spoolers);
         QFETCH(QString, expected);
-        TestPrinting env(printers, QStringLiteral("Office"));
-        env.savePrinter(saved);
-        SelectSavedPrinter();
-        QCOMPARE(Printer::current().deviceName(), expected);
-    }
-
-    void laterOfTwoEqualNamesWins()
-    {
-        RecordingSpooler second({QStringLiteral("Label Printer")});
-        TestPrinting env({QStringLiteral("Label Printer"), QStringLiteral("Office")});
-        Printers::useSpoolers({&env.spooler, &second});
-        env.savePrinter(QStringLiteral("Label Printer"));
-        SelectSavedPrinter();
-        QCOMPARE(Printer::current().entry().spooler, static_cast<Spooler *>(&second));
-    }
-
-    void printerOfAnUnreachableServerStaysTheDestination()
-    {
-        TestPrinting env({}, {});
-        env.spooler.unreachable = QStringLiteral("the print server is down");
-        env.savePrinter(QStringLiteral("Label Printer"));
-        SelectSavedPrinter();
-        QCOMPARE(Printer::current().entry(), (PrinterEntry{QStringLiteral("Label Printer"), &env.spooler}));
-
-        // With no printer chosen there is nothing to fail for.
-        Printer::current().reset();
-        env.savePrinter(QStringLiteral("none"));
-        SelectSavedPrinter();
-        QVERIFY(Printer::current().deviceName() != QStringLiteral("none"));
-    }
-
-    void earlierSelectionStaysWhenLaterFindsNoMatch()
-    {
-        TestPrinting env;
-        env.savePrinter(QStringLiteral("Label Printer"));
-        SelectSavedPrinter();
-        env.savePrinter(QStringLiteral("Vanished"));
-        SelectSavedPrinter();
-        QCOMPARE(Printer::current().deviceName(), QStringLiteral("Label Printer"));
+        RecordingSpooler second({"Label Printer"});
+        TestPrinting env = spoolers == "away" ? TestPrinting({}, {}) : TestPrinting();
+        env.spooler.unreachable = spoolers == "away" ? "the print server is down" : "";
+        if (spoolers == "two")
+            Printers::useSpoolers({&env.spooler, &second});
+        for (const QString &name : saved) {
+            env.savePrinter(name);
+            SelectSavedPrinter();
+        }
+        const PrinterEntry chosen = Printer::current().entry();
+        const int index = chosen.spooler == &env.spooler ? 1 : chosen.spooler == &second ? 2 : 0;
+        QCOMPARE(QString("%1 in %2").arg(chosen.DeviceName).arg(index), expected);
     }
 };
 

@@ -1,10 +1,11 @@
 #include "LabelImage.h"
 
+#include "ChildProgram.h"
 #include "JobRenderer.h"
+#include "LabelPdfDevice.h"
 
 #include <QDir>
 #include <QPainter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -35,14 +36,11 @@ QImage render(const PrintJob &job, int dpi, double widthInches, double heightInc
 QStringList decodeCode39(const QImage &image)
 {
     const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
-    const ZXing::ImageView view(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
-                                int(grey.bytesPerLine()));
     ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::Code39);
-    hints.setTryHarder(true);
-    hints.setTryRotate(false);
-    ZXing::Results results = ZXing::ReadBarcodes(view, hints);
-    std::sort(results.begin(), results.end(), [](const ZXing::Result &a, const ZXing::Result &b) {
+    hints.setFormats(ZXing::BarcodeFormat::Code39).setTryHarder(true).setTryRotate(false);
+    ZXing::Results results = ZXing::ReadBarcodes(
+        {grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum, int(grey.bytesPerLine())}, hints);
+    std::sort(results.begin(), results.end(), [](const auto &a, const auto &b) {
         return a.position().topLeft().y < b.position().topLeft().y;
     });
     QStringList texts;
@@ -53,28 +51,36 @@ QStringList decodeCode39(const QImage &image)
     return texts;
 }
 
+bool writePdf(const PrintJob &job, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    LabelPdfDevice device(&file);
+    device.setTitle(job.title);
+    device.setCopies(job.copies);
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    JobRenderer::renderPage(painter, job);
+    return painter.end();
+}
+
 QList<QImage> renderPdf(const QString &pdfPath, int dpi)
 {
     QTemporaryDir dir;
-    QProcess::execute(QStringLiteral("pdftoppm"),
-                      {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), pdfPath,
-                       dir.filePath(QStringLiteral("page"))});
+    runProgram("pdftoppm", {"-r", QString::number(dpi), "-png", pdfPath, dir.filePath("page")});
     QList<QImage> pages;
-    const QStringList files = QDir(dir.path()).entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
-    for (const QString &file : files)
+    for (const QString &file : QDir(dir.path()).entryList({"page*.png"}, QDir::Files, QDir::Name))
         pages.append(QImage(dir.filePath(file)));
     return pages;
 }
 
 QList<std::pair<QString, QPointF>> pdfWords(const QString &pdfPath)
 {
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-l"), QStringLiteral("1"), pdfPath,
-                                                QStringLiteral("-")});
-    process.waitForFinished();
-    static const QRegularExpression word(QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
+    static const QRegularExpression word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
     QList<std::pair<QString, QPointF>> words;
-    for (const QRegularExpressionMatch &m : word.globalMatch(QString::fromUtf8(process.readAllStandardOutput())))
+    for (const QRegularExpressionMatch &m : word.globalMatch(runProgram("pdftotext", {"-bbox", "-l", "1", pdfPath, "-"}).output))
         words.append({m.captured(3), {m.captured(1).toDouble(), m.captured(2).toDouble()}});
     return words;
 }

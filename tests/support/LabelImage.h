@@ -24,6 +24,19 @@ inline QStringList decodeCode39(const PrintJob &job, int dpi)
     return decodeCode39(render(job, dpi));
 }
 
+// A text drawing with its top-left at x,y twips.
+inline PrintOp textOp(double x, double y, const QString &text, const FontSpec &font)
+{
+    PrintOp op;
+    op.at = {x, y};
+    op.text = text;
+    op.font = font;
+    return op;
+}
+
+// The job written to `path` by the built-in printer's PDF device; false when it cannot be.
+bool writePdf(const PrintJob &job, const QString &path);
+
 // Pages of a PDF file rendered by pdftoppm at `dpi` (needs poppler-utils).
 QList<QImage> renderPdf(const QString &pdfPath, int dpi);
 
