@@ -1,4 +1,4 @@
-#include "frmBinLabeller.h"
+#include "BinLabelWindow.h"
 
 #include "Failure.h"
 #include "LabelTexts.h"
@@ -18,41 +18,42 @@ using namespace LabelTexts;
 using WindowDesign::kEnter;
 using WindowDesign::twips;
 
-frmBinLabeller::frmBinLabeller(QWidget *parent)
+BinLabelWindow::BinLabelWindow(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("Bin Labelling"));
     // Sizable, but the controls keep their places: there is no layout.
     resize(WindowDesign::twipsSize(4680, 2280));
 
-    Text1 = new QLineEdit(this);
-    Text1->setGeometry(twips(120, 720, 4455, 735));
-    Text1->setFont(WindowDesign::font(kTahoma, 20.25, false));
-    Text1->installEventFilter(this);
+    codeBox = new QLineEdit(this);
+    codeBox->setGeometry(twips(120, 720, 4455, 735));
+    codeBox->setFont(WindowDesign::font(kTahoma, 20.25, false));
+    codeBox->installEventFilter(this);
 
-    Command1 = new QPushButton(QStringLiteral("Print"), this);
-    Command1->setGeometry(twips(120, 1560, 2175, 615));
-    Command1->setFont(WindowDesign::font(kTahoma, 20.25, false));
-    Command1->setDefault(true);
+    printButton = new QPushButton(QStringLiteral("Print"), this);
+    printButton->setGeometry(twips(120, 1560, 2175, 615));
+    printButton->setFont(WindowDesign::font(kTahoma, 20.25, false));
+    printButton->setDefault(true);
 
-    Command2 = new QPushButton(QStringLiteral("Close"), this);
-    Command2->setGeometry(twips(2400, 1560, 2175, 615));
-    Command2->setFont(WindowDesign::font(kTahoma, 20.25, false));
+    closeButton = new QPushButton(QStringLiteral("Close"), this);
+    closeButton->setGeometry(twips(2400, 1560, 2175, 615));
+    closeButton->setFont(WindowDesign::font(kTahoma, 20.25, false));
 
-    Label1 = new QLabel(QStringLiteral("Bin Labelling"), this);
-    Label1->setGeometry(twips(120, 120, 4455, 495));
-    Label1->setFont(WindowDesign::font(kTahoma, 20.25, true));
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    headingLabel = new QLabel(QStringLiteral("Bin Labelling"), this);
+    headingLabel->setGeometry(twips(120, 120, 4455, 495));
+    headingLabel->setFont(WindowDesign::font(kTahoma, 20.25, true));
+    headingLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     WindowDesign::nameControls(
-        {{Text1, "Text1"}, {Command1, "Command1"}, {Command2, "Command2"}, {Label1, "Label1"}});
+        {{codeBox, "codeBox"}, {printButton, "printButton"}, {closeButton, "closeButton"},
+         {headingLabel, "headingLabel"}});
 
-    setTabOrder(Text1, Command1);
-    setTabOrder(Command1, Command2);
-    Text1->setFocus();
+    setTabOrder(codeBox, printButton);
+    setTabOrder(printButton, closeButton);
+    codeBox->setFocus();
 
-    connect(Command1, &QPushButton::clicked, this, &frmBinLabeller::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &frmBinLabeller::Command2_Click);
+    connect(printButton, &QPushButton::clicked, this, &BinLabelWindow::onPrintClicked);
+    connect(closeButton, &QPushButton::clicked, this, &BinLabelWindow::onCloseClicked);
 
     // In the centre of the screen the owner is on.
     QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -60,16 +61,16 @@ frmBinLabeller::frmBinLabeller(QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void frmBinLabeller::showModal(QWidget *owner)
+void BinLabelWindow::showModal(QWidget *owner)
 {
-    frmBinLabeller window(owner);
+    BinLabelWindow window(owner);
     window.exec();
 }
 
-void frmBinLabeller::Command1_Click()
+void BinLabelWindow::onPrintClicked()
 {
     // No printer is selected here: the label goes to the printer that is current.
-    const QString code = Text1->text();
+    const QString code = codeBox->text();
     Printer &p = Printer::current();
     p.setJobTitle(QStringLiteral("BIN ") + code);
     p.setFontBold(false);
@@ -94,47 +95,47 @@ void frmBinLabeller::Command1_Click()
     } catch (const Failure &failure) {
         // Nothing was printed: the code stays in the field for another try.
         Prompts::current().warn(this, failure.message());
-        Text1->setFocus();
+        codeBox->setFocus();
         return;
     }
-    Text1->clear();
-    Text1->setFocus();
+    codeBox->clear();
+    codeBox->setFocus();
 }
 
-void frmBinLabeller::Command2_Click()
+void BinLabelWindow::onCloseClicked()
 {
     close();
 }
 
-void frmBinLabeller::Text1_KeyPress(int keyAscii)
+void BinLabelWindow::onCodeKeyPress(int keyAscii)
 {
     // Enter reaches Print by two roads, the default button and this handler;
     // they are one action, so this one acts only when no default button does.
     if (keyAscii == kEnter && !defaultButtonTakesEnter())
-        Command1_Click();
+        onPrintClicked();
 }
 
-bool frmBinLabeller::defaultButtonTakesEnter() const
+bool BinLabelWindow::defaultButtonTakesEnter() const
 {
     const QList<QPushButton *> buttons = findChildren<QPushButton *>();
     return std::any_of(buttons.begin(), buttons.end(),
                        [](const QPushButton *b) { return b->isDefault() && b->isVisible(); });
 }
 
-bool frmBinLabeller::eventFilter(QObject *watched, QEvent *event)
+bool BinLabelWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Text1 && event->type() == QEvent::KeyPress) {
+    if (watched == codeBox && event->type() == QEvent::KeyPress) {
         const int code = WindowDesign::keyAscii(static_cast<QKeyEvent *>(event));
         if (code != 0)
-            Text1_KeyPress(code);
+            onCodeKeyPress(code);
     }
     return QDialog::eventFilter(watched, event); // the key still reaches the field
 }
 
-void frmBinLabeller::keyPressEvent(QKeyEvent *event)
+void BinLabelWindow::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        Command2->click(); // the cancel button
+        closeButton->click(); // the cancel button
         return;
     }
     QDialog::keyPressEvent(event); // Enter presses the default button
