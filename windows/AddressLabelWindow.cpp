@@ -1,11 +1,10 @@
 #include "AddressLabelWindow.h"
 
+#include "AddressLabel.h"
 #include "Failure.h"
+#include "FieldChain.h"
 #include "LabelTexts.h"
-#include "NumberText.h"
-#include "Printer.h"
 #include "Prompts.h"
-#include "SavedPrinter.h"
 #include "WindowDesign.h"
 
 #include <QComboBox>
@@ -14,7 +13,6 @@
 
 using namespace LabelTexts;
 
-using WindowDesign::kEnter;
 using WindowDesign::twips;
 
 namespace {
@@ -30,7 +28,6 @@ AddressLabelWindow::AddressLabelWindow(QWidget *parent) : QDialog(parent, Window
         auto *box = new QLineEdit(this);
         box->setGeometry(twips(120, top, 4455, 765));
         box->setFont(WindowDesign::font(kArial, 24, true));
-        box->installEventFilter(this);
         return box;
     };
     line1Box = addressLine(120);
@@ -38,8 +35,8 @@ AddressLabelWindow::AddressLabelWindow(QWidget *parent) : QDialog(parent, Window
     line3Box = addressLine(1800);
     line4Box = addressLine(2640);
 
-    // Neither button is a default button: Enter does only what the key
-    // handlers say (or presses the button that has the focus).
+    // Neither button is a default button: Enter does only what the field
+    // chain says (or presses the button that has the focus).
     printButton = new QPushButton(QStringLiteral("Print"), this);
     printButton->setGeometry(twips(120, 3600, 1695, 615));
     printButton->setFont(WindowDesign::font(kTahoma, 24, true));
@@ -68,6 +65,7 @@ AddressLabelWindow::AddressLabelWindow(QWidget *parent) : QDialog(parent, Window
     setTabOrder(closeButton, copiesBox);
     line1Box->setFocus();
 
+    new FieldChain(this, {line1Box, line2Box, line3Box, line4Box}, [this] { onPrintClicked(); });
     connect(printButton, &QPushButton::clicked, this, &AddressLabelWindow::onPrintClicked);
     connect(closeButton, &QPushButton::clicked, this, &AddressLabelWindow::onCloseClicked);
 
@@ -89,38 +87,9 @@ void AddressLabelWindow::load()
 
 void AddressLabelWindow::onPrintClicked()
 {
-    SelectSavedPrinter();
-    // The copies text is checked before anything goes to the printer, so a
-    // text that is not a count prints nothing and leaves the window as it is.
-    const QString copiesText = copiesBox->currentText();
-    const std::optional<qint16> copies = NumberText::strictInt16(copiesText);
-    if (!copies) {
-        Prompts::current().warn(
-            this, QStringLiteral("Copies \"%1\" is not a number of copies: type a whole number from -32768 to "
-                                 "32767 (a fraction is rounded, halves to the even number). Nothing was printed.")
-                      .arg(copiesText));
-        return;
-    }
-
-    Printer &p = Printer::current();
-    p.setJobTitle(QStringLiteral("Address label"));
-    p.setCopies(*copies);
-    p.setFontName(kArial);
-    p.setCurrentX(160);
-    p.setCurrentY(100);
-    p.setFontSize(28);
-    p.print(line1Box->text());
-    p.setCurrentX(160);
-    p.setCurrentY(700);
-    p.print(line2Box->text());
-    p.setCurrentX(160);
-    p.setCurrentY(1300);
-    p.print(line3Box->text());
-    p.setCurrentX(160);
-    p.setCurrentY(1900);
-    p.print(line4Box->text());
     try {
-        p.endDoc();
+        PrintAddressLabel({line1Box->text(), line2Box->text(), line3Box->text(), line4Box->text()},
+                          copiesBox->currentText());
     } catch (const Failure &failure) {
         // Nothing was printed: the lines and the copies text stay for another try.
         Prompts::current().warn(this, failure.message());
@@ -132,48 +101,6 @@ void AddressLabelWindow::onPrintClicked()
 void AddressLabelWindow::onCloseClicked()
 {
     close();
-}
-
-void AddressLabelWindow::onLine1KeyPress(int keyAscii)
-{
-    if (keyAscii == kEnter)
-        line2Box->setFocus();
-}
-
-void AddressLabelWindow::onLine2KeyPress(int keyAscii)
-{
-    if (keyAscii == kEnter)
-        line3Box->setFocus();
-}
-
-void AddressLabelWindow::onLine3KeyPress(int keyAscii)
-{
-    if (keyAscii == kEnter)
-        line4Box->setFocus();
-}
-
-void AddressLabelWindow::onLine4KeyPress(int keyAscii)
-{
-    if (keyAscii == kEnter)
-        onPrintClicked();
-}
-
-bool AddressLabelWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int code = WindowDesign::keyAscii(static_cast<QKeyEvent *>(event));
-        if (code != 0) {
-            if (watched == line1Box)
-                onLine1KeyPress(code);
-            else if (watched == line2Box)
-                onLine2KeyPress(code);
-            else if (watched == line3Box)
-                onLine3KeyPress(code);
-            else if (watched == line4Box)
-                onLine4KeyPress(code);
-        }
-    }
-    return QDialog::eventFilter(watched, event); // the key still reaches the box
 }
 
 void AddressLabelWindow::keyPressEvent(QKeyEvent *event)

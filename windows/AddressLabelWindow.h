@@ -30,12 +30,7 @@ public:
     void load();
     void onPrintClicked();
     void onCloseClicked();
-    void onLine1KeyPress(int keyAscii);
-    void onLine2KeyPress(int keyAscii);
-    void onLine3KeyPress(int keyAscii);
-    void onLine4KeyPress(int keyAscii);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 };

@@ -1,9 +1,8 @@
 #include "BinLabelWindow.h"
 
+#include "BinLabel.h"
 #include "Failure.h"
 #include "LabelTexts.h"
-#include "Printer.h"
-#include "PrintStamp.h"
 #include "Prompts.h"
 #include "WindowDesign.h"
 
@@ -70,28 +69,8 @@ void BinLabelWindow::showModal(QWidget *owner)
 void BinLabelWindow::onPrintClicked()
 {
     // No printer is selected here: the label goes to the printer that is current.
-    const QString code = codeBox->text();
-    Printer &p = Printer::current();
-    p.setJobTitle(QStringLiteral("BIN ") + code);
-    p.setFontBold(false);
-    p.line(20, 200, 60, 4200, 580, 0);
-    p.setCurrentX(300);
-    p.setCurrentY(80);
-    p.setFontName(kTahoma);
-    p.setFontSize(20);
-    p.print(code);
-    p.setCurrentX(250);
-    p.setCurrentY(1000);
-    p.setFontName(kBarcodeFont);
-    p.setFontSize(barcodeSize(code));
-    p.print(barcodeText(code));
-    p.setFontName(kTahoma);
-    p.setFontSize(10);
-    p.setCurrentX(1200);
-    p.setCurrentY(2500);
-    p.print(PrintStamp());
     try {
-        p.endDoc();
+        PrintBinLabel(codeBox->text());
     } catch (const Failure &failure) {
         // Nothing was printed: the code stays in the field for another try.
         Prompts::current().warn(this, failure.message());

@@ -1,10 +1,10 @@
 #include "OrderLabelWindow.h"
 
 #include "Failure.h"
+#include "FieldChain.h"
 #include "LabelTexts.h"
-#include "Printer.h"
+#include "OrderLabel.h"
 #include "Prompts.h"
-#include "SavedPrinter.h"
 #include "WindowDesign.h"
 
 #include <QLabel>
@@ -13,7 +13,6 @@
 
 using namespace LabelTexts;
 
-using WindowDesign::kEnter;
 using WindowDesign::twips;
 
 const QString OrderLabelWindow::kHeadingToolTip = QStringLiteral("Ask for Dave: he always knows where the order went.");
@@ -41,15 +40,14 @@ OrderLabelWindow::OrderLabelWindow(QWidget *parent) : QDialog(parent, WindowDesi
         auto *box = new QLineEdit(this);
         box->setGeometry(twips(2400, top, 4455, 525));
         box->setFont(WindowDesign::font(kArial, 12, true));
-        box->installEventFilter(this);
         return box;
     };
     orderNoBox = field(720);
     contractBox = field(1320);
     siteAddressBox = field(1920);
 
-    // Neither button is a default button: Enter does only what the key
-    // handlers say (or presses the button that has the focus).
+    // Neither button is a default button: Enter does only what the field
+    // chain says (or presses the button that has the focus).
     auto button = [this](const QString &text, int left) {
         auto *b = new QPushButton(text, this);
         b->setGeometry(twips(left, 2520, 2175, 615));
@@ -71,6 +69,7 @@ OrderLabelWindow::OrderLabelWindow(QWidget *parent) : QDialog(parent, WindowDesi
     setTabOrder(printButton, closeButton);
     orderNoBox->setFocus();
 
+    new FieldChain(this, {orderNoBox, contractBox, siteAddressBox}, [this] { onPrintClicked(); });
     connect(printButton, &QPushButton::clicked, this, &OrderLabelWindow::onPrintClicked);
     connect(closeButton, &QPushButton::clicked, this, &OrderLabelWindow::onCloseClicked);
 }
@@ -83,26 +82,8 @@ void OrderLabelWindow::showModal(QWidget *owner)
 
 void OrderLabelWindow::onPrintClicked()
 {
-    SelectSavedPrinter();
-    Printer &p = Printer::current();
-    p.setJobTitle(QStringLiteral("ORMEX order label"));
-    p.setFontName(kArial);
-    p.setCurrentX(250);
-    p.setCurrentY(300);
-    p.setFontSize(30);
-    p.print(QStringLiteral("ORMEX"));
-    p.setCurrentX(160);
-    p.setCurrentY(1000);
-    p.setFontSize(14);
-    p.print(QStringLiteral("Order No: ") + orderNoBox->text());
-    p.setCurrentX(160);
-    p.setCurrentY(1400);
-    p.print(QStringLiteral("Contract: ") + contractBox->text());
-    p.setCurrentX(160);
-    p.setCurrentY(1800);
-    p.print(QStringLiteral("Site Address: ") + siteAddressBox->text());
     try {
-        p.endDoc();
+        PrintOrderLabel(orderNoBox->text(), contractBox->text(), siteAddressBox->text());
     } catch (const Failure &failure) {
         Prompts::current().warn(this, failure.message()); // the typed texts stay for another try
     }
@@ -111,40 +92,6 @@ void OrderLabelWindow::onPrintClicked()
 void OrderLabelWindow::onCloseClicked()
 {
     close();
-}
-
-void OrderLabelWindow::onOrderNoKeyPress(int keyAscii)
-{
-    if (keyAscii == kEnter)
-        contractBox->setFocus();
-}
-
-void OrderLabelWindow::onContractKeyPress(int keyAscii)
-{
-    if (keyAscii == kEnter)
-        siteAddressBox->setFocus();
-}
-
-void OrderLabelWindow::onSiteAddressKeyPress(int keyAscii)
-{
-    if (keyAscii == kEnter)
-        onPrintClicked();
-}
-
-bool OrderLabelWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int code = WindowDesign::keyAscii(static_cast<QKeyEvent *>(event));
-        if (code != 0) {
-            if (watched == orderNoBox)
-                onOrderNoKeyPress(code);
-            else if (watched == contractBox)
-                onContractKeyPress(code);
-            else if (watched == siteAddressBox)
-                onSiteAddressKeyPress(code);
-        }
-    }
-    return QDialog::eventFilter(watched, event); // the key still reaches the box
 }
 
 void OrderLabelWindow::keyPressEvent(QKeyEvent *event)

@@ -34,11 +34,7 @@ public:
     // Handlers.
     void onPrintClicked();
     void onCloseClicked();
-    void onOrderNoKeyPress(int keyAscii);
-    void onContractKeyPress(int keyAscii);
-    void onSiteAddressKeyPress(int keyAscii);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 };

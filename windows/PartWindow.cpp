@@ -6,6 +6,7 @@
 #include "JobRenderer.h"
 #include "LabelTexts.h"
 #include "LabelFonts.h"
+#include "PartLabel.h"
 #include "Prompts.h"
 #include "WindowDesign.h"
 
@@ -169,13 +170,13 @@ PartWindow::PartWindow(QWidget *parent) : QDialog(parent)
 
     copiesLabel = caption(this, QStringLiteral("1"), twips(1560, 3120, 3015, 255), Qt::AlignHCenter);
 
-    codeLabel = caption(this, QStringLiteral("VHQPART"), twips(3000, 960, 2895, 375), Qt::AlignHCenter);
+    codeLabel = caption(this, m_code, twips(3000, 960, 2895, 375), Qt::AlignHCenter);
     codeLabel->setFont(windowFont(15.75, true));
 
-    barcodeLabel = new BarcodeLabel(QStringLiteral("*VHQPART*"), this);
+    barcodeLabel = new BarcodeLabel(LabelTexts::barcodeText(m_code), this);
     barcodeLabel->setGeometry(twips(3120, 1440, 2775, 495));
 
-    descriptionLabel = caption(this, QStringLiteral("5Qty M8 Wing Nuts"), twips(120, 1920, 5775, 375), Qt::AlignLeft);
+    descriptionLabel = caption(this, m_description, twips(120, 1920, 5775, 375), Qt::AlignLeft);
     descriptionLabel->setFont(windowFont(12, true));
 
     // Below the client area, never seen: it carries the picture the label prints.
@@ -243,9 +244,9 @@ bool PartWindow::loadPartsFile(QStringList &entries)
     const QStringList fields = first.isEmpty() ? QStringList() : first.split(QLatin1Char(','));
     if (fields.size() < 2)
         return false;
-    descriptionLabel->setText(fields[1]);
-    codeLabel->setText(fields[0]);
-    barcodeLabel->setText(LabelTexts::barcodeText(fields[0]));
+    m_description = fields[1];
+    m_code = fields[0];
+    showPart();
     entries = *lines;
     return true;
 }
@@ -256,9 +257,16 @@ void PartWindow::ShowPartLine(const QString &line)
         return;
     const QStringList fields = line.split(QLatin1Char(','));
     if (fields.size() > 1)
-        descriptionLabel->setText(fields[1]);
-    codeLabel->setText(fields[0]);
-    barcodeLabel->setText(LabelTexts::barcodeText(fields[0]));
+        m_description = fields[1];
+    m_code = fields[0];
+    showPart();
+}
+
+void PartWindow::showPart()
+{
+    codeLabel->setText(m_code);
+    barcodeLabel->setText(LabelTexts::barcodeText(m_code));
+    descriptionLabel->setText(m_description);
 }
 
 void PartWindow::onPartTextChanged()
@@ -290,7 +298,7 @@ void PartWindow::onCloseClicked()
 void PartWindow::onPrintClicked()
 {
     try {
-        printPartLabel();
+        PrintPartLabel({m_code, m_description, labelLogo->picture(), static_cast<qint16>(copiesSlider->value())});
     } catch (const Failure &failure) {
         Prompts::current().warn(this, failure.message());
     }

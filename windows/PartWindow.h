@@ -80,8 +80,11 @@ protected:
 
 private:
     bool loadPartsFile(QStringList &entries);
-    // The part label, in the order of its layout (PartLabel.cpp).
-    void printPartLabel();
+    // Shows the part on show: code, barcode preview and description.
+    void showPart();
 
     PartList *m_parts;
+    // The part on show, as the label prints it.
+    QString m_code = QStringLiteral("VHQPART");
+    QString m_description = QStringLiteral("5Qty M8 Wing Nuts");
 };
