@@ -85,14 +85,13 @@ void Printer::print(const QString &text)
     m_y += LabelFonts::lineHeight(m_font);
 }
 
-void Printer::line(int flags, double x1, double y1, double x2, double y2, int colour)
+void Printer::box(double x1, double y1, double x2, double y2)
 {
-    Q_UNUSED(flags); // flags 20 is the box outline, the only use there is
     PrintOp op;
     op.kind = PrintOp::Kind::Box;
     op.at = {x1, y1};
     op.to = {x2, y2};
-    op.colour = colour;
+    op.colour = 0; // black
     job().ops.append(op);
 }
 

@@ -37,8 +37,9 @@ public:
     // Draws the text with the top-left of its character cell at
     // (CurrentX, CurrentY), then moves to the start of the next line.
     void print(const QString &text);
-    // Flags 20 (the only ones used): outline of the box with these corners.
-    void line(int flags, double x1, double y1, double x2, double y2, int colour);
+    // The outline of the box with these corners, in black (a Line call with
+    // flags 20, the only kind of line any label draws).
+    void box(double x1, double y1, double x2, double y2);
     // Draws the picture at its natural size, 15 twips per pixel.
     void paintPicture(const QImage &picture, double x, double y);
     // Ends the job and hands it to the spooler; throws Failure when the

@@ -4,7 +4,7 @@
 #include "ChildProgram.h"
 #include "Golden.h"
 #include "LabelImage.h"
-#include "Module1.h"
+#include "Startup.h"
 #include "ProgramInfo.h"
 
 #include <QtTest>
@@ -36,7 +36,7 @@ private slots:
         for (const QString tail : {"XLIST", "BINS", "", "xlist", "XLIST ", "XLIST BINS", "--help", "--version", "-h",
                                    "--HELP", "--help XLIST", "--version "})
             table += QString("'%1' batch %2 information %3\n")
-                         .arg(tail).arg(Module1::IsBatchWord(tail)).arg(ProgramInfo::textFor(tail).has_value());
+                         .arg(tail).arg(Startup::IsBatchWord(tail)).arg(ProgramInfo::textFor(tail).has_value());
         QVERIFY(Golden::matches("cli/words.txt", table));
     }
 

@@ -2,8 +2,8 @@
 // nothing the keyboard does); and when the main window shows it: at load on
 // 1 April, and on a right click on the company name.
 
-#include "AprilFool.h"
-#include "Form1.h"
+#include "JokeWindow.h"
+#include "MainWindow.h"
 #include "ModalWatcher.h"
 #include "PrintStamp.h"
 #include "TestPrinting.h"
@@ -12,7 +12,7 @@
 #include <QtTest>
 
 namespace {
-const QString kJoke = QStringLiteral("AprilFool: Happy April Fools! (Click to Dismiss)");
+const QString kJoke = QStringLiteral("JokeWindow: Happy April Fools! (Click to Dismiss)");
 } // namespace
 
 class TestJokeWindow : public QObject {
@@ -26,7 +26,7 @@ private slots:
         QString frame;
         bool openAfterKeyAndRelease = false;
         ModalWatcher watcher([&](QWidget *window, int) {
-            auto *joke = qobject_cast<AprilFool *>(window);
+            auto *joke = qobject_cast<JokeWindow *>(window);
             frame = WindowChecks::frame(joke);
             // The picture at its natural size from the top-left corner: its last
             // column shows, its bottom rows do not fit.
@@ -40,7 +40,7 @@ private slots:
             openAfterKeyAndRelease = joke->isVisible();
             QTest::mouseClick(joke, Qt::LeftButton, {}, QPoint(515, 335));
         });
-        AprilFool::showModal(nullptr);
+        JokeWindow::showModal(nullptr);
         QCOMPARE(watcher.opened, QStringList{kJoke});
         QCOMPARE(frame, QStringLiteral("'Happy April Fools! (Click to Dismiss)' 7755x5040 fixed close"));
         QVERIFY(openAfterKeyAndRelease);
@@ -52,9 +52,9 @@ private slots:
     {
         QTest::addColumn<QDate>("today");
         QTest::addColumn<QStringList>("opened");
-        QTest::newRow("1 April, chooser first") << QDate(2027, 4, 1) << QStringList{"Form2: Printer Chooser", kJoke};
-        QTest::newRow("2 April") << QDate(2027, 4, 2) << QStringList{"Form2: Printer Chooser"};
-        QTest::newRow("4 January: day and month swapped") << QDate(2027, 1, 4) << QStringList{"Form2: Printer Chooser"};
+        QTest::newRow("1 April, chooser first") << QDate(2027, 4, 1) << QStringList{"PrinterChooser: Printer Chooser", kJoke};
+        QTest::newRow("2 April") << QDate(2027, 4, 2) << QStringList{"PrinterChooser: Printer Chooser"};
+        QTest::newRow("4 January: day and month swapped") << QDate(2027, 1, 4) << QStringList{"PrinterChooser: Printer Chooser"};
     }
     void mainWindowShowsItAtLoadOn1April()
     {
@@ -66,10 +66,10 @@ private slots:
         bool mainWindowShown = false;
         ModalWatcher watcher([&](QWidget *window, int) {
             mainWindowShown = mainWindowShown || (window->parentWidget() && window->parentWidget()->isVisible());
-            if (qobject_cast<AprilFool *>(window))
+            if (qobject_cast<JokeWindow *>(window))
                 QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(200, 200));
         });
-        Form1 form;
+        MainWindow form;
         QCOMPARE(watcher.opened, opened);
         QVERIFY(!mainWindowShown);
         QVERIFY(!watcher.stillOpenAfterAct.contains(kJoke));
@@ -79,15 +79,15 @@ private slots:
     {
         TestPrinting env;
         env.savePrinter(QStringLiteral("Label Printer"));
-        Form1 form;
+        MainWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         ModalWatcher watcher([](QWidget *window, int) {
-            if (qobject_cast<AprilFool *>(window))
+            if (qobject_cast<JokeWindow *>(window))
                 QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(10, 10));
         });
-        QTest::mouseClick(form.Label1, Qt::LeftButton);
-        QTest::mouseClick(form.Label1, Qt::RightButton);
+        QTest::mouseClick(form.companyLabel, Qt::LeftButton);
+        QTest::mouseClick(form.companyLabel, Qt::RightButton);
         QTest::qWait(50);
         QCOMPARE(watcher.opened, QStringList{kJoke}); // the left click opened nothing
         QCOMPARE(watcher.stillOpenAfterAct, QStringList());

@@ -2,15 +2,15 @@
 // and mouse clicks against a recording spooler: their designs, their Enter
 // flow, the exact jobs of their layouts and what happens when a print fails.
 
-#include "Form3.h"
+#include "AddressLabelWindow.h"
 #include "LabelImage.h"
 #include "ModalWatcher.h"
-#include "Ormex.h"
+#include "OrderLabelWindow.h"
 #include "PrintStamp.h"
 #include "ScriptedPrompts.h"
 #include "TestPrinting.h"
 #include "WindowChecks.h"
-#include "frmBinLabeller.h"
+#include "BinLabelWindow.h"
 
 #include <QtTest>
 
@@ -24,11 +24,11 @@ const QDateTime kNow(QDate(2026, 6, 12), QTime(19, 29, 50));
 
 std::unique_ptr<QDialog> makeWindow(const QString &name)
 {
-    if (name == QLatin1String("Form3"))
-        return std::make_unique<Form3>();
-    if (name == QLatin1String("Ormex"))
-        return std::make_unique<Ormex>();
-    return std::make_unique<frmBinLabeller>();
+    if (name == QLatin1String("AddressLabelWindow"))
+        return std::make_unique<AddressLabelWindow>();
+    if (name == QLatin1String("OrderLabelWindow"))
+        return std::make_unique<OrderLabelWindow>();
+    return std::make_unique<BinLabelWindow>();
 }
 
 PrintJob job(const QString &printer, const QString &title, int copies, QList<PrintOp> ops)
@@ -103,32 +103,32 @@ private slots:
         QTest::addColumn<QString>("frame");
         QTest::addColumn<QStringList>("tabOrder"); // focus at the start and after each press of Tab
         QTest::addColumn<QStringList>("controls");
-        QTest::newRow("Form3") << "Form3" << "'TagFoundry' 4710x4350 fixed close"
-                               << QStringList{"Text1", "Text2", "Text3", "Text4", "Command1", "Command2", "Combo2", "Text1"}
-                               << QStringList{"Text1 120,120,4455,765 Arial 24 bold ''",
-                                              "Text2 120,960,4455,765 Arial 24 bold ''",
-                                              "Text3 120,1800,4455,765 Arial 24 bold ''",
-                                              "Text4 120,2640,4455,765 Arial 24 bold ''",
-                                              "Command1 120,3600,1695,615 Tahoma 24 bold 'Print'",
-                                              "Command2 2880,3600,1695,615 Tahoma 24 bold 'Close'",
-                                              "Combo2 1920,3600,855,615 Tahoma 20.25 '1'"};
-        QTest::newRow("Ormex") << "Ormex" << "'TagFoundry' 6975x3285 fixed close"
-                               << QStringList{"Text1", "Text2", "Text3", "Command1", "Command2", "Text1"}
-                               << QStringList{"Label1 0,0,6855,735 Tahoma 30 bold centre 'Ormex'",
-                                              "Label2 0,840,2295,495 Tahoma 14.25 bold right 'Order No:'",
-                                              "Label3 0,1440,2295,615 Tahoma 14.25 bold right 'Contract:'",
-                                              "Label4 0,2040,2295,615 Tahoma 14.25 bold right 'Site Address:'",
-                                              "Text1 2400,720,4455,525 Arial 12 bold ''",
-                                              "Text2 2400,1320,4455,525 Arial 12 bold ''",
-                                              "Text3 2400,1920,4455,525 Arial 12 bold ''",
-                                              "Command1 120,2520,2175,615 Tahoma 24 bold 'Print'",
-                                              "Command2 4680,2520,2175,615 Tahoma 24 bold 'Close'"};
-        QTest::newRow("bins") << "frmBinLabeller" << "'Bin Labelling' 4680x2280 sizable close"
-                              << QStringList{"Text1", "Command1", "Command2", "Text1"}
-                              << QStringList{"Label1 120,120,4455,495 Tahoma 20.25 bold centre 'Bin Labelling'",
-                                             "Text1 120,720,4455,735 Tahoma 20.25 ''",
-                                             "Command1 120,1560,2175,615 Tahoma 20.25 'Print'",
-                                             "Command2 2400,1560,2175,615 Tahoma 20.25 'Close'"};
+        QTest::newRow("address") << "AddressLabelWindow" << "'TagFoundry' 4710x4350 fixed close"
+                               << QStringList{"line1Box", "line2Box", "line3Box", "line4Box", "printButton", "closeButton", "copiesBox", "line1Box"}
+                               << QStringList{"line1Box 120,120,4455,765 Arial 24 bold ''",
+                                              "line2Box 120,960,4455,765 Arial 24 bold ''",
+                                              "line3Box 120,1800,4455,765 Arial 24 bold ''",
+                                              "line4Box 120,2640,4455,765 Arial 24 bold ''",
+                                              "printButton 120,3600,1695,615 Tahoma 24 bold 'Print'",
+                                              "closeButton 2880,3600,1695,615 Tahoma 24 bold 'Close'",
+                                              "copiesBox 1920,3600,855,615 Tahoma 20.25 '1'"};
+        QTest::newRow("order") << "OrderLabelWindow" << "'TagFoundry' 6975x3285 fixed close"
+                               << QStringList{"orderNoBox", "contractBox", "siteAddressBox", "printButton", "closeButton", "orderNoBox"}
+                               << QStringList{"headingLabel 0,0,6855,735 Tahoma 30 bold centre 'Ormex'",
+                                              "orderNoCaption 0,840,2295,495 Tahoma 14.25 bold right 'Order No:'",
+                                              "contractCaption 0,1440,2295,615 Tahoma 14.25 bold right 'Contract:'",
+                                              "siteAddressCaption 0,2040,2295,615 Tahoma 14.25 bold right 'Site Address:'",
+                                              "orderNoBox 2400,720,4455,525 Arial 12 bold ''",
+                                              "contractBox 2400,1320,4455,525 Arial 12 bold ''",
+                                              "siteAddressBox 2400,1920,4455,525 Arial 12 bold ''",
+                                              "printButton 120,2520,2175,615 Tahoma 24 bold 'Print'",
+                                              "closeButton 4680,2520,2175,615 Tahoma 24 bold 'Close'"};
+        QTest::newRow("bins") << "BinLabelWindow" << "'Bin Labelling' 4680x2280 sizable close"
+                              << QStringList{"codeBox", "printButton", "closeButton", "codeBox"}
+                              << QStringList{"headingLabel 120,120,4455,495 Tahoma 20.25 bold centre 'Bin Labelling'",
+                                             "codeBox 120,720,4455,735 Tahoma 20.25 ''",
+                                             "printButton 120,1560,2175,615 Tahoma 20.25 'Print'",
+                                             "closeButton 2400,1560,2175,615 Tahoma 20.25 'Close'"};
     }
     void design()
     {
@@ -154,9 +154,9 @@ private slots:
         QTest::addColumn<PrintJob>("expected");
         // An empty line keeps its place; blanks and letter case stay as typed.
         const QStringList address{"  Mrs A. jONES ", "", "Leeds", "LS1 4AB"};
-        QTest::newRow("address") << "Form3" << address << addressJob(address);
+        QTest::newRow("address") << "AddressLabelWindow" << address << addressJob(address);
         const QStringList order{"PO 4471", "Gas safety 2026", " 3 Mill Lane, Hull "};
-        QTest::newRow("order: typed") << "Ormex" << order << orderJob(order);
+        QTest::newRow("order: typed") << "OrderLabelWindow" << order << orderJob(order);
     }
     void addressAndOrder()
     {
@@ -164,9 +164,10 @@ private slots:
         QFETCH(QStringList, typed);
         QFETCH(PrintJob, expected);
         auto w = open(window);
+        const QStringList fields = typedTexts(w.get()).mid(0, typed.size()).replaceInStrings(QStringLiteral("="), QString());
         QStringList left;
         for (int i = 0; i < typed.size(); ++i) {
-            const QString field = QStringLiteral("Text%1").arg(i + 1);
+            const QString &field = fields[i];
             QCOMPARE(focusName(w.get()), field);
             QCOMPARE(env->spooler.jobs.size(), 0);
             type(typed[i]);
@@ -174,14 +175,14 @@ private slots:
             left << field + QLatin1Char('=') + typed[i];
         }
         QCOMPARE(env->spooler.jobs, QList<PrintJob>{expected});
-        QTest::mouseClick(w->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        QTest::mouseClick(w->findChild<QPushButton *>("printButton"), Qt::LeftButton);
         // After Print was clicked, Enter in the last field still prints once.
         w->findChild<QLineEdit *>(left.last().section(QLatin1Char('='), 0, 0))->setFocus();
         press(Qt::Key_Enter);
         press(Qt::Key_Escape);
         QVERIFY(w->isVisible());
         QCOMPARE(env->spooler.jobs, QList<PrintJob>(3, expected));
-        QCOMPARE(typedTexts(w.get()).filter(QStringLiteral("Text")), left);
+        QCOMPARE(typedTexts(w.get()).mid(0, typed.size()), left);
     }
 
     // One label per press of Enter, then the field is emptied and keeps the
@@ -190,27 +191,27 @@ private slots:
     // window selected the label printer. Esc closes it without printing.
     void bin()
     {
-        auto w = open<frmBinLabeller>();
+        auto w = open<BinLabelWindow>();
         type(QStringLiteral("abcdefghij-2345"));
         press(Qt::Key_Return);
         QCOMPARE(env->spooler.jobs, QList<PrintJob>{binJob("Office", "abcdefghij-2345", 25)});
         QCOMPARE(LabelImage::decodeCode39(env->spooler.jobs[0], 203), QStringList{"ABCDEFGHIJ-2345"});
-        QCOMPARE(w->Text1->text(), QString());
-        QCOMPARE(focusName(w.get()), QStringLiteral("Text1"));
+        QCOMPARE(w->codeBox->text(), QString());
+        QCOMPARE(focusName(w.get()), QStringLiteral("codeBox"));
 
-        auto order = open<Ormex>();
-        QTest::mouseClick(order->Command1, Qt::LeftButton);
+        auto order = open<OrderLabelWindow>();
+        QTest::mouseClick(order->printButton, Qt::LeftButton);
         order->close();
         QVERIFY(showActive(w.get()));
-        w->Text1->setFocus();
+        w->codeBox->setFocus();
         type(QStringLiteral("ABCDEFGHIJ123456")); // 16 characters: a smaller barcode
         press(Qt::Key_Return);
         QCOMPARE(env->spooler.jobs.size(), 3);
         QCOMPARE(env->spooler.jobs[2], binJob("Label Printer", "ABCDEFGHIJ123456", 22));
-        QTest::mouseClick(w->Command1, Qt::LeftButton);
+        QTest::mouseClick(w->printButton, Qt::LeftButton);
         QCOMPARE(env->spooler.jobs.size(), 4);
         QCOMPARE(env->spooler.jobs[3].ops[2].text, QStringLiteral("**"));
-        QCOMPARE(focusName(w.get()), QStringLiteral("Text1"));
+        QCOMPARE(focusName(w.get()), QStringLiteral("codeBox"));
 
         type(QStringLiteral("NOT PRINTED"));
         press(Qt::Key_Escape);
@@ -228,11 +229,11 @@ private slots:
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QStringList>("warned");
         const QStringList refused{"out of labels"};
-        QTest::newRow("Form3: printer refuses") << "Form3" << "3" << "out of labels" << refused;
-        QTest::newRow("Ormex: printer refuses") << "Ormex" << "" << "out of labels" << refused;
-        QTest::newRow("bins: printer refuses") << "frmBinLabeller" << "" << "out of labels" << refused;
-        QTest::newRow("Form3: copies empty") << "Form3" << "" << "" << QStringList{"\"\"", "-32768 to 32767"};
-        QTest::newRow("Form3: copies with a word") << "Form3" << "3 copies" << ""
+        QTest::newRow("address: printer refuses") << "AddressLabelWindow" << "3" << "out of labels" << refused;
+        QTest::newRow("order: printer refuses") << "OrderLabelWindow" << "" << "out of labels" << refused;
+        QTest::newRow("bins: printer refuses") << "BinLabelWindow" << "" << "out of labels" << refused;
+        QTest::newRow("address: copies empty") << "AddressLabelWindow" << "" << "" << QStringList{"\"\"", "-32768 to 32767"};
+        QTest::newRow("address: copies with a word") << "AddressLabelWindow" << "3 copies" << ""
                                                    << QStringList{"\"3 copies\"", "-32768 to 32767"};
     }
     void failureKeepsTyping()
@@ -244,13 +245,13 @@ private slots:
         auto w = open(window);
         for (QLineEdit *box : w->findChildren<QLineEdit *>())
             box->setText(box->objectName() + QStringLiteral(" text"));
-        auto *copiesBox = w->findChild<QComboBox *>("Combo2");
+        auto *copiesBox = w->findChild<QComboBox *>("copiesBox");
         if (copiesBox)
             retype(copiesBox, copies);
         const QStringList before = typedTexts(w.get());
         if (!refusal.isEmpty())
             env->spooler.refuseJobs(refusal);
-        auto *print = w->findChild<QPushButton *>("Command1");
+        auto *print = w->findChild<QPushButton *>("printButton");
         QTest::mouseClick(print, Qt::LeftButton);
         QCOMPARE(env->spooler.jobs.size(), 0);
         QCOMPARE(prompts->warnings.size(), 1);
@@ -274,11 +275,11 @@ private slots:
     {
         QStringList seen;
         ModalWatcher watcher([&](QWidget *window, int index) {
-            auto *w = qobject_cast<Form3 *>(window);
+            auto *w = qobject_cast<AddressLabelWindow *>(window);
             if (w && index == 0) {
-                w->Text1->setText(QStringLiteral("left over"));
-                w->Combo2->setEditText(QStringLiteral("9"));
-                QTest::mouseClick(w->Command2, Qt::LeftButton);
+                w->line1Box->setText(QStringLiteral("left over"));
+                w->copiesBox->setEditText(QStringLiteral("9"));
+                QTest::mouseClick(w->closeButton, Qt::LeftButton);
             } else if (w) {
                 // The watcher can see the dialog before the window system has
                 // activated it and handed its first field the focus.
@@ -287,10 +288,10 @@ private slots:
                 w->close(); // the close box
             }
         });
-        Form3::showModal(nullptr);
-        Form3::showModal(nullptr);
+        AddressLabelWindow::showModal(nullptr);
+        AddressLabelWindow::showModal(nullptr);
         QCOMPARE(watcher.stillOpenAfterAct, QStringList());
-        QCOMPARE(seen, QStringList({"Text1=", "Text2=", "Text3=", "Text4=", "Combo2=1", "Text1"}));
+        QCOMPARE(seen, QStringList({"line1Box=", "line2Box=", "line3Box=", "line4Box=", "copiesBox=1", "line1Box"}));
     }
 };
 

@@ -2,7 +2,7 @@
 // shelf order, the codes and barcodes on every label, and the runs that must
 // not print (counts that are not numbers) or must be stoppable (long runs).
 
-#include "Form1.h"
+#include "MainWindow.h"
 #include "LabelFonts.h"
 #include "LabelImage.h"
 #include "ScriptedPrompts.h"
@@ -67,8 +67,8 @@ private slots:
         QFETCH(QStringList, warned);
         ScriptedPrompts prompts(&env->spooler);
         prompts.answers << row << racks << shelves;
-        Form1 form;
-        QTest::mouseClick(form.Command2, Qt::LeftButton);
+        MainWindow form;
+        QTest::mouseClick(form.shelvesButton, Qt::LeftButton);
 
         QStringList asked; // all three are asked before anything is checked or printed
         for (const ScriptedPrompts::Asked &input : prompts.inputs)
@@ -96,7 +96,7 @@ private slots:
     {
         ScriptedPrompts prompts(&env->spooler);
         prompts.answers << "G" << "3" << "20"; // 60 labels
-        Form1 form;
+        MainWindow form;
         form.show();
         QString title;
         QTimer canceller;
@@ -108,7 +108,7 @@ private slots:
             }
         });
         canceller.start(0);
-        QTest::mouseClick(form.Command2, Qt::LeftButton);
+        QTest::mouseClick(form.shelvesButton, Qt::LeftButton);
         canceller.stop();
         QCOMPARE(title, QStringLiteral("Shelf Labels"));
         QCOMPARE(env->spooler.jobs.size(), 5);

@@ -6,7 +6,7 @@
 #include "DataFolder.h"
 #include "Failure.h"
 #include "JobRenderer.h"
-#include "Kestrion.h"
+#include "PartWindow.h"
 #include "LabelFonts.h"
 #include "LabelPdfDevice.h"
 #include "LabelTexts.h"
@@ -88,17 +88,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The parts file loaded by the part window, its lines typed, chosen, entered.
     static ScriptedPrompts prompts;
     writeAll(DataFolder::file("parts.txt"), bytes(data, size));
-    Kestrion window;
-    window.Form_Load();
+    PartWindow window;
+    window.load();
     const QStringList lines = DataFolder::splitLines(bytes(data, size));
     for (qsizetype i = 0; i < std::min<qsizetype>(lines.size(), 16); ++i) {
-        window.Combo1->setEditText(lines[i]);
-        window.Combo1_Change();
-        window.Combo1_KeyPress(13);
+        window.partBox->setEditText(lines[i]);
+        window.onPartTextChanged();
+        window.onPartKeyPress(13);
         window.ShowPartLine(lines[i]);
     }
-    if (window.Combo1->count() > 0)
-        window.Combo1_Click(int(size % window.Combo1->count()));
+    if (window.partBox->count() > 0)
+        window.onPartChosen(int(size % window.partBox->count()));
 #elif defined(FUZZ_fuzz_pdf_text)
     // Any text in every label font, bold or not: the PDF file is always produced.
     const QString text = QString::fromUtf8(bytes(data, std::min<size_t>(size, 400)));

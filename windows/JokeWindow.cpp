@@ -1,4 +1,4 @@
-#include "AprilFool.h"
+#include "JokeWindow.h"
 
 #include "WindowDesign.h"
 
@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-AprilFool::AprilFool(QWidget *parent)
+JokeWindow::JokeWindow(QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint),
       m_picture(QStringLiteral(":/joke.bmp"))
@@ -16,18 +16,18 @@ AprilFool::AprilFool(QWidget *parent)
     setFixedSize(WindowDesign::twipsSize(7755, 5040));
 }
 
-void AprilFool::showModal(QWidget *owner)
+void JokeWindow::showModal(QWidget *owner)
 {
-    AprilFool window(owner);
+    JokeWindow window(owner);
     window.exec();
 }
 
-void AprilFool::Form_Click()
+void JokeWindow::onClicked()
 {
     close();
 }
 
-void AprilFool::paintEvent(QPaintEvent *)
+void JokeWindow::paintEvent(QPaintEvent *)
 {
     if (m_picture.isNull())
         return;
@@ -37,23 +37,23 @@ void AprilFool::paintEvent(QPaintEvent *)
 
 // A click is a press and a release inside the window; a release alone (the
 // end of the right click that opened the window) does not close it.
-void AprilFool::mousePressEvent(QMouseEvent *event)
+void JokeWindow::mousePressEvent(QMouseEvent *event)
 {
     m_pressed = true;
     event->accept();
 }
 
-void AprilFool::mouseReleaseEvent(QMouseEvent *event)
+void JokeWindow::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();
     if (!m_pressed)
         return;
     m_pressed = false;
     if (rect().contains(event->position().toPoint()))
-        Form_Click();
+        onClicked();
 }
 
-void AprilFool::keyPressEvent(QKeyEvent *event)
+void JokeWindow::keyPressEvent(QKeyEvent *event)
 {
     event->accept(); // no key handling at all: not even Esc closes it
 }

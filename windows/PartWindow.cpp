@@ -1,4 +1,4 @@
-#include "Kestrion.h"
+#include "PartWindow.h"
 
 #include "Code39Glyphs.h"
 #include "DataFolder.h"
@@ -6,6 +6,7 @@
 #include "JobRenderer.h"
 #include "LabelTexts.h"
 #include "LabelFonts.h"
+#include "PartLabel.h"
 #include "Prompts.h"
 #include "WindowDesign.h"
 
@@ -118,7 +119,7 @@ void BarcodeLabel::paintEvent(QPaintEvent *)
     JobRenderer::drawText(painter, QPointF(left, 0), FontSpec{Code39Glyphs::kFontName, kPoints, false}, barcode);
 }
 
-Kestrion::Kestrion(QWidget *parent) : QDialog(parent)
+PartWindow::PartWindow(QWidget *parent) : QDialog(parent)
 {
     LabelFonts::ensureInstalled();
     setWindowTitle(QStringLiteral("VHQ Kestrion Label Printer"));
@@ -131,92 +132,98 @@ Kestrion::Kestrion(QWidget *parent) : QDialog(parent)
     setPalette(white);
     setAutoFillBackground(true);
 
-    Picture1 = new PictureBox(this);
-    Picture1->setGeometry(twips(120, 480, 2880, 1410));
-    Picture1->setPicture(QImage(QStringLiteral(":/logo_large.bmp")));
+    logoPicture = new PictureBox(this);
+    logoPicture->setGeometry(twips(120, 480, 2880, 1410));
+    logoPicture->setPicture(QImage(QStringLiteral(":/logo_large.bmp")));
 
-    Combo1 = new QComboBox(this);
-    Combo1->setGeometry(twips(120, 2400, 5775, 360));
-    Combo1->setEditable(true);
+    partBox = new QComboBox(this);
+    partBox->setGeometry(twips(120, 2400, 5775, 360));
+    partBox->setEditable(true);
     // The chooser only looks parts up: typing neither completes from the
     // list nor adds to it, so a keystroke never searches the whole list.
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setCompleter(nullptr);
-    Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    partBox->setInsertPolicy(QComboBox::NoInsert);
+    partBox->setCompleter(nullptr);
+    partBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_parts = new PartList(this);
-    Combo1->setModel(m_parts);
-    if (auto *list = qobject_cast<QListView *>(Combo1->view()))
+    partBox->setModel(m_parts);
+    if (auto *list = qobject_cast<QListView *>(partBox->view()))
         list->setUniformItemSizes(true);
-    Combo1->setEditText(QStringLiteral("Combo1"));
+    partBox->setEditText(QStringLiteral("Combo1"));
 
-    Command1 = whiteButton(this, QStringLiteral("Close"), twips(4680, 2880, 1215, 495));
-    Command2 = whiteButton(this, QStringLiteral("Print"), twips(120, 2880, 1335, 495));
+    closeButton = whiteButton(this, QStringLiteral("Close"), twips(4680, 2880, 1215, 495));
+    printButton = whiteButton(this, QStringLiteral("Print"), twips(120, 2880, 1335, 495));
 
-    Label1 = caption(this, LabelTexts::kCompanyName, twips(120, 120, 5775, 375),
+    companyLabel = caption(this, LabelTexts::kCompanyName, twips(120, 120, 5775, 375),
                      Qt::AlignHCenter);
-    Label1->setFont(windowFont(9.75, true));
+    companyLabel->setFont(windowFont(9.75, true));
 
-    HScroll1 = new QScrollBar(Qt::Horizontal, this);
-    HScroll1->setGeometry(twips(1560, 2880, 3015, 255));
-    HScroll1->setRange(1, 100);
-    HScroll1->setSingleStep(1);
-    HScroll1->setPageStep(1);
-    HScroll1->setValue(1);
-    HScroll1->setFocusPolicy(Qt::StrongFocus);
+    copiesSlider = new QScrollBar(Qt::Horizontal, this);
+    copiesSlider->setGeometry(twips(1560, 2880, 3015, 255));
+    copiesSlider->setRange(1, 100);
+    copiesSlider->setSingleStep(1);
+    copiesSlider->setPageStep(1);
+    copiesSlider->setValue(1);
+    copiesSlider->setFocusPolicy(Qt::StrongFocus);
     // A scroll bar's keys are inverted for vertical scrolling; on this
     // slider the right arrow must add copies.
-    HScroll1->setInvertedControls(false);
+    copiesSlider->setInvertedControls(false);
 
-    lblQty = caption(this, QStringLiteral("1"), twips(1560, 3120, 3015, 255), Qt::AlignHCenter);
+    copiesLabel = caption(this, QStringLiteral("1"), twips(1560, 3120, 3015, 255), Qt::AlignHCenter);
 
-    Label2 = caption(this, QStringLiteral("VHQPART"), twips(3000, 960, 2895, 375), Qt::AlignHCenter);
-    Label2->setFont(windowFont(15.75, true));
+    codeLabel = caption(this, m_code, twips(3000, 960, 2895, 375), Qt::AlignHCenter);
+    codeLabel->setFont(windowFont(15.75, true));
 
-    Label4 = new BarcodeLabel(QStringLiteral("*VHQPART*"), this);
-    Label4->setGeometry(twips(3120, 1440, 2775, 495));
+    barcodeLabel = new BarcodeLabel(LabelTexts::barcodeText(m_code), this);
+    barcodeLabel->setGeometry(twips(3120, 1440, 2775, 495));
 
-    Label5 = caption(this, QStringLiteral("5Qty M8 Wing Nuts"), twips(120, 1920, 5775, 375), Qt::AlignLeft);
-    Label5->setFont(windowFont(12, true));
+    descriptionLabel = caption(this, m_description, twips(120, 1920, 5775, 375), Qt::AlignLeft);
+    descriptionLabel->setFont(windowFont(12, true));
 
     // Below the client area, never seen: it carries the picture the label prints.
-    Picture2 = new PictureBox(this);
-    Picture2->setGeometry(twips(1320, 3840, 2010, 990));
-    Picture2->setPicture(QImage(QStringLiteral(":/logo_small.bmp")));
+    labelLogo = new PictureBox(this);
+    labelLogo->setGeometry(twips(1320, 3840, 2010, 990));
+    labelLogo->setPicture(QImage(QStringLiteral(":/logo_small.bmp")));
 
-    Label3 = caption(this, QStringLiteral("Kestrion"), twips(3000, 360, 2895, 615), Qt::AlignHCenter);
-    Label3->setFont(windowFont(26.25, true));
+    productLabel = caption(this, QStringLiteral("Kestrion"), twips(3000, 360, 2895, 615), Qt::AlignHCenter);
+    productLabel->setFont(windowFont(26.25, true));
 
-    setTabOrder(Combo1, Command1);
-    setTabOrder(Command1, Command2);
-    setTabOrder(Command2, HScroll1);
-    Combo1->setFocus();
+    WindowDesign::nameControls({{logoPicture, "logoPicture"}, {partBox, "partBox"}, {closeButton, "closeButton"},
+                                {printButton, "printButton"}, {companyLabel, "companyLabel"},
+                                {copiesSlider, "copiesSlider"}, {copiesLabel, "copiesLabel"}, {codeLabel, "codeLabel"},
+                                {barcodeLabel, "barcodeLabel"}, {descriptionLabel, "descriptionLabel"},
+                                {labelLogo, "labelLogo"}, {productLabel, "productLabel"}});
 
-    connect(Combo1, &QComboBox::editTextChanged, this, &Kestrion::Combo1_Change);
-    connect(Combo1, &QComboBox::activated, this, &Kestrion::Combo1_Click);
-    Combo1->installEventFilter(this);
-    connect(HScroll1, &QScrollBar::valueChanged, this, &Kestrion::HScroll1_Change);
-    connect(Command1, &QPushButton::clicked, this, &Kestrion::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Kestrion::Command2_Click);
+    setTabOrder(partBox, closeButton);
+    setTabOrder(closeButton, printButton);
+    setTabOrder(printButton, copiesSlider);
+    partBox->setFocus();
+
+    connect(partBox, &QComboBox::editTextChanged, this, &PartWindow::onPartTextChanged);
+    connect(partBox, &QComboBox::activated, this, &PartWindow::onPartChosen);
+    partBox->installEventFilter(this);
+    connect(copiesSlider, &QScrollBar::valueChanged, this, &PartWindow::onCopiesChanged);
+    connect(closeButton, &QPushButton::clicked, this, &PartWindow::onCloseClicked);
+    connect(printButton, &QPushButton::clicked, this, &PartWindow::onPrintClicked);
 }
 
-void Kestrion::showModal(QWidget *owner)
+void PartWindow::showModal(QWidget *owner)
 {
-    Kestrion window(owner);
-    window.Form_Load();
+    PartWindow window(owner);
+    window.load();
     window.exec();
 }
 
-void Kestrion::Form_Load()
+void PartWindow::load()
 {
     QStringList entries;
     const bool loaded = loadPartsFile(entries);
     if (!entries.isEmpty()) {
         // Filling the list in one go; the model's reset would otherwise
         // replace the typed text with the first entry.
-        const QString text = Combo1->currentText();
-        const QSignalBlocker quiet(Combo1);
+        const QString text = partBox->currentText();
+        const QSignalBlocker quiet(partBox);
         m_parts->setEntries(entries);
-        Combo1->setEditText(text);
+        partBox->setEditText(text);
     }
     if (!loaded)
         Prompts::current().tell(this, kCannotLoad);
@@ -226,80 +233,87 @@ void Kestrion::Form_Load()
 // and shows the first part. False when the file is missing or unreadable, is
 // empty, or its first line is no part (it lacks a description); `entries`
 // then holds what was read up to that point.
-bool Kestrion::loadPartsFile(QStringList &entries)
+bool PartWindow::loadPartsFile(QStringList &entries)
 {
     const std::optional<QStringList> lines = DataFolder::readLines(DataFolder::file(kPartsFile));
     if (!lines || lines->isEmpty())
         return false;
     const QString &first = lines->first();
-    Combo1->setEditText(first);
+    partBox->setEditText(first);
     entries.append(first);
     const QStringList fields = first.isEmpty() ? QStringList() : first.split(QLatin1Char(','));
     if (fields.size() < 2)
         return false;
-    Label5->setText(fields[1]);
-    Label2->setText(fields[0]);
-    Label4->setText(LabelTexts::barcodeText(fields[0]));
+    m_description = fields[1];
+    m_code = fields[0];
+    showPart();
     entries = *lines;
     return true;
 }
 
-void Kestrion::ShowPartLine(const QString &line)
+void PartWindow::ShowPartLine(const QString &line)
 {
     if (line.isEmpty())
         return;
     const QStringList fields = line.split(QLatin1Char(','));
     if (fields.size() > 1)
-        Label5->setText(fields[1]);
-    Label2->setText(fields[0]);
-    Label4->setText(LabelTexts::barcodeText(fields[0]));
+        m_description = fields[1];
+    m_code = fields[0];
+    showPart();
 }
 
-void Kestrion::Combo1_Change()
+void PartWindow::showPart()
 {
-    ShowPartLine(Combo1->currentText());
+    codeLabel->setText(m_code);
+    barcodeLabel->setText(LabelTexts::barcodeText(m_code));
+    descriptionLabel->setText(m_description);
 }
 
-void Kestrion::Combo1_Click(int index)
+void PartWindow::onPartTextChanged()
 {
-    ShowPartLine(Combo1->itemText(index));
+    ShowPartLine(partBox->currentText());
 }
 
-void Kestrion::Combo1_KeyPress(int keyAscii)
+void PartWindow::onPartChosen(int index)
+{
+    ShowPartLine(partBox->itemText(index));
+}
+
+void PartWindow::onPartKeyPress(int keyAscii)
 {
     if (keyAscii == kEnter)
-        ShowPartLine(Combo1->currentText());
+        ShowPartLine(partBox->currentText());
 }
 
-void Kestrion::HScroll1_Change()
+void PartWindow::onCopiesChanged()
 {
-    lblQty->setText(QString::number(HScroll1->value()));
+    copiesLabel->setText(QString::number(copiesSlider->value()));
 }
 
-void Kestrion::Command1_Click()
+void PartWindow::onCloseClicked()
 {
     close();
 }
 
-void Kestrion::Command2_Click()
+void PartWindow::onPrintClicked()
 {
     try {
-        PrintPartLabel();
+        PrintPartLabel({m_code, m_description, labelLogo->picture(), static_cast<qint16>(copiesSlider->value())});
     } catch (const Failure &failure) {
         Prompts::current().warn(this, failure.message());
     }
 }
 
-bool Kestrion::eventFilter(QObject *watched, QEvent *event)
+bool PartWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         if (const int code = WindowDesign::keyAscii(static_cast<QKeyEvent *>(event)))
-            Combo1_KeyPress(code);
+            onPartKeyPress(code);
     }
     return QDialog::eventFilter(watched, event); // the key goes on as typed
 }
 
-void Kestrion::keyPressEvent(QKeyEvent *event)
+void PartWindow::keyPressEvent(QKeyEvent *event)
 {
     // Only Close closes the window: Escape does not.
     if (!WindowDesign::handleKeysWithoutDefaultButton(this, event))

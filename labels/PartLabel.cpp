@@ -1,13 +1,11 @@
 // The part label: one printer operation per step of its layout.
 
-#include "Kestrion.h"
+#include "PartLabel.h"
 
 #include "LabelTexts.h"
 #include "Printer.h"
 #include "PrintStamp.h"
 #include "SavedPrinter.h"
-
-#include <QScrollBar>
 
 using namespace LabelTexts;
 
@@ -17,17 +15,14 @@ const QString kProductLine = QStringLiteral("Kestrion");
 
 } // namespace
 
-// Prints the part on show exactly as the window shows it: the code from
-// Label2 (the preview Label4 is not read), the description from Label5, the
-// slider's copies and Picture2's logo. FontBold is not set before the company
-// name, which keeps the weight the printer was left with.
-void Kestrion::PrintPartLabel()
+// FontBold is not set before the company name, which keeps the weight the
+// printer was left with.
+void PrintPartLabel(const PartLabel &label)
 {
-    const QString code = Label2->text();
     Printer &p = Printer::current();
-    p.setJobTitle(QStringLiteral("PART ") + code);
+    p.setJobTitle(QStringLiteral("PART ") + label.code);
     SelectSavedPrinter();                                   // 1
-    p.setCopies(static_cast<qint16>(HScroll1->value()));    // 2
+    p.setCopies(label.copies);                              // 2
     p.setFontName(kTahoma);                                 // 3
     p.setCurrentX(400);                                     // 4
     p.setCurrentY(200);
@@ -42,22 +37,22 @@ void Kestrion::PrintPartLabel()
     p.setCurrentY(900);
     p.setFontSize(12);                                      // 12
     p.setFontBold(true);                                    // 13
-    p.print(code);                                          // 14
+    p.print(label.code);                                    // 14
     p.setFontName(kBarcodeFont);                            // 15
     p.setCurrentX(2400);                                    // 16
     p.setCurrentY(1250);
     p.setFontSize(20);                                      // 17
     p.setFontBold(false);                                   // 18
-    p.print(barcodeText(code));    // 19
+    p.print(barcodeText(label.code));                       // 19
     p.setFontName(kTahoma);                                 // 20
     p.setCurrentX(400);                                     // 21
     p.setCurrentY(1750);
     p.setFontSize(12);                                      // 22
-    p.print(Label5->text());                                // 23
+    p.print(label.description);                             // 23
     p.setFontSize(10);                                      // 24
     p.setCurrentX(1200);                                    // 25
     p.setCurrentY(2500);
     p.print(PrintStamp());                                  // 26
-    p.paintPicture(Picture2->picture(), 200, 600);          // 27
+    p.paintPicture(label.logo, 200, 600);                   // 27
     p.endDoc();                                             // 28
 }

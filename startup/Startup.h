@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace Module1 {
+namespace Startup {
 
 // True when the command-line tail is exactly one of the batch words.
 bool IsBatchWord(const QString &argumentText);
@@ -10,6 +10,6 @@ bool IsBatchWord(const QString &argumentText);
 // The start-up routine. A batch word prints the label file and returns the
 // process's exit status; anything else opens the main window and returns -1,
 // meaning the caller runs the event loop until the window closes.
-int Main(const QString &argumentText);
+int Start(const QString &argumentText);
 
-} // namespace Module1
+} // namespace Startup

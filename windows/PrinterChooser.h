@@ -9,21 +9,21 @@ class QPushButton;
 // The printer chooser: lists the installed printers and saves the one the
 // user picks as the label printer. It is the only writer of that setting and
 // never changes the printer of the running process itself.
-class Form2 : public QDialog {
+class PrinterChooser : public QDialog {
     Q_OBJECT
 public:
     // Builds the controls and runs the load (fills the list).
-    explicit Form2(QWidget *parent = nullptr);
+    explicit PrinterChooser(QWidget *parent = nullptr);
 
     // Creates the window afresh, shows it modally over `owner` and returns
     // when it has closed and been destroyed.
     static void showModal(QWidget *owner);
 
-    QLabel *Label1 = nullptr;
-    QListWidget *List1 = nullptr;
-    QPushButton *Command1 = nullptr; // "Save"
+    QLabel *promptLabel = nullptr;
+    QListWidget *printerList = nullptr;
+    QPushButton *saveButton = nullptr; // "Save"
 
-    void Form_Load();
-    void List1_Click();
-    void Command1_Click();
+    void load();
+    void onSelectionChanged();
+    void onSaveClicked();
 };

@@ -1,6 +1,6 @@
 // The printer chooser: its design, the list of printers, Save and the close box.
 
-#include "Form2.h"
+#include "PrinterChooser.h"
 #include "LabelFonts.h"
 #include "ModalWatcher.h"
 #include "Printer.h"
@@ -12,7 +12,7 @@
 
 using namespace WindowChecks;
 
-class TestForm2 : public QObject {
+class TestPrinterChooser : public QObject {
     Q_OBJECT
 
 private slots:
@@ -23,19 +23,19 @@ private slots:
         TestPrinting env;
         QWidget owner; // the main window's font is not passed on to the chooser
         owner.setFont(QFont(QStringLiteral("Tahoma"), 20));
-        Form2 form(&owner);
-        form.Label1->setObjectName("Label1");
-        form.List1->setObjectName("List1");
-        form.Command1->setObjectName("Command1");
-        QCOMPARE(designOf(&form, {"Label1", "List1", "Command1"}),
-                 QStringList({"Label1 120,120,4455,375 Tahoma 9.75 bold 'Please Choose  A Printer from the List Below'",
-                              "List1 120,480,4455,2595 default ''",
-                              "Command1 120,3120,4455,495 Tahoma 9.75 bold 'Save'"}));
+        PrinterChooser form(&owner);
+        form.promptLabel->setObjectName("promptLabel");
+        form.printerList->setObjectName("printerList");
+        form.saveButton->setObjectName("saveButton");
+        QCOMPARE(designOf(&form, {"promptLabel", "printerList", "saveButton"}),
+                 QStringList({"promptLabel 120,120,4455,375 Tahoma 9.75 bold 'Please Choose  A Printer from the List Below'",
+                              "printerList 120,480,4455,2595 default ''",
+                              "saveButton 120,3120,4455,495 Tahoma 9.75 bold 'Save'"}));
         QCOMPARE(frame(&form), QStringLiteral("'Printer Chooser' 4680x3750 fixed close"));
 
         QVERIFY(showActive(&form));
-        QTest::keyClick(form.List1, Qt::Key_Down); // select, so Save can take the focus
-        QCOMPARE(tabOrder(&form, 1), QStringList({"List1", "Command1"}));
+        QTest::keyClick(form.printerList, Qt::Key_Down); // select, so Save can take the focus
+        QCOMPARE(tabOrder(&form, 1), QStringList({"printerList", "saveButton"}));
     }
 
     // The spooler's order, and nothing selected even when one of them is saved.
@@ -44,13 +44,13 @@ private slots:
         const QStringList printers{"Office", "Label Printer"};
         TestPrinting env(printers, {});
         env.savePrinter(QStringLiteral("Label Printer"));
-        Form2 form;
+        PrinterChooser form;
         QStringList listed;
-        for (int i = 0; i < form.List1->count(); ++i)
-            listed.append(form.List1->item(i)->text());
+        for (int i = 0; i < form.printerList->count(); ++i)
+            listed.append(form.printerList->item(i)->text());
         QCOMPARE(listed, printers);
-        QVERIFY(form.List1->selectedItems().isEmpty());
-        QVERIFY(!form.Command1->isEnabled());
+        QVERIFY(form.printerList->selectedItems().isEmpty());
+        QVERIFY(!form.saveButton->isEnabled());
     }
 
     // Selecting enables Save but saves nothing; Save writes the name exactly
@@ -58,14 +58,14 @@ private slots:
     void selectThenSave()
     {
         TestPrinting env({"Office", " label printer 2 "}, "Office");
-        Form2 form;
+        PrinterChooser form;
         QVERIFY(showActive(&form));
-        QTest::mouseClick(form.List1->viewport(), Qt::LeftButton, {},
-                          form.List1->visualItemRect(form.List1->item(1)).center());
-        QCOMPARE(form.List1->selectedItems().size(), 1);
-        QVERIFY(form.Command1->isEnabled());
+        QTest::mouseClick(form.printerList->viewport(), Qt::LeftButton, {},
+                          form.printerList->visualItemRect(form.printerList->item(1)).center());
+        QCOMPARE(form.printerList->selectedItems().size(), 1);
+        QVERIFY(form.saveButton->isEnabled());
         QCOMPARE(env.savedPrinter(), QStringLiteral("none"));
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        QTest::mouseClick(form.saveButton, Qt::LeftButton);
         QCOMPARE(env.savedPrinter(), QStringLiteral(" label printer 2 "));
         QVERIFY(!form.isVisible());
         // The running process keeps its printer until the next job selects the saved one.
@@ -77,17 +77,17 @@ private slots:
         TestPrinting env;
         env.savePrinter(QStringLiteral("Office")); // neither "none" nor the printer selected below
         ModalWatcher watcher([](QWidget *window, int) {
-            if (auto *chooser = qobject_cast<Form2 *>(window))
-                QTest::keyClick(chooser->List1, Qt::Key_Down); // a selection, then the close box
+            if (auto *chooser = qobject_cast<PrinterChooser *>(window))
+                QTest::keyClick(chooser->printerList, Qt::Key_Down); // a selection, then the close box
             window->close();
         });
-        Form2::showModal(nullptr); // returns once the window has closed
-        QCOMPARE(watcher.opened, QStringList{"Form2: Printer Chooser"});
+        PrinterChooser::showModal(nullptr); // returns once the window has closed
+        QCOMPARE(watcher.opened, QStringList{"PrinterChooser: Printer Chooser"});
         QCOMPARE(env.savedPrinter(), QStringLiteral("Office"));
         for (QWidget *top : QApplication::topLevelWidgets())
-            QVERIFY(!qobject_cast<Form2 *>(top)); // destroyed, not just hidden
+            QVERIFY(!qobject_cast<PrinterChooser *>(top)); // destroyed, not just hidden
     }
 };
 
-QTEST_MAIN(TestForm2)
-#include "tst_form2.moc"
+QTEST_MAIN(TestPrinterChooser)
+#include "tst_printer_chooser.moc"

@@ -38,37 +38,37 @@ protected:
 // The part window: looks parts up in the parts file (code and description
 // separated by a comma, one part per line), previews the part's code, barcode
 // and description, and prints the part label in the slider's number of copies.
-class Kestrion : public QDialog {
+class PartWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit Kestrion(QWidget *parent = nullptr);
+    explicit PartWindow(QWidget *parent = nullptr);
 
     // Opens the window afresh over `owner`, loads it, shows it modally and
     // returns when it has been closed; the window is gone by then.
     static void showModal(QWidget *owner);
 
-    // Controls, named as in the window's design.
-    PictureBox *Picture1;
-    QComboBox *Combo1;
-    QPushButton *Command1;
-    QPushButton *Command2;
-    QLabel *Label1;
-    QScrollBar *HScroll1;
-    QLabel *lblQty;
-    QLabel *Label2;
-    BarcodeLabel *Label4;
-    QLabel *Label5;
-    PictureBox *Picture2;
-    QLabel *Label3;
+    // Controls; each one's object name is its member name.
+    PictureBox *logoPicture;
+    QComboBox *partBox;
+    QPushButton *closeButton;
+    QPushButton *printButton;
+    QLabel *companyLabel;
+    QScrollBar *copiesSlider;
+    QLabel *copiesLabel;
+    QLabel *codeLabel;
+    BarcodeLabel *barcodeLabel;
+    QLabel *descriptionLabel;
+    PictureBox *labelLogo;
+    QLabel *productLabel;
 
     // Handlers.
-    void Form_Load();
-    void Combo1_Change();
-    void Combo1_Click(int index);
-    void Combo1_KeyPress(int keyAscii);
-    void HScroll1_Change();
-    void Command1_Click();
-    void Command2_Click();
+    void load();
+    void onPartTextChanged();
+    void onPartChosen(int index);
+    void onPartKeyPress(int keyAscii);
+    void onCopiesChanged();
+    void onCloseClicked();
+    void onPrintClicked();
 
     // The one rule behind the chooser: code, barcode preview and description
     // from a part line; a field the line lacks leaves its label as it was.
@@ -80,8 +80,11 @@ protected:
 
 private:
     bool loadPartsFile(QStringList &entries);
-    // The part label, in the order of its layout (PartLabel.cpp).
-    void PrintPartLabel();
+    // Shows the part on show: code, barcode preview and description.
+    void showPart();
 
     PartList *m_parts;
+    // The part on show, as the label prints it.
+    QString m_code = QStringLiteral("VHQPART");
+    QString m_description = QStringLiteral("5Qty M8 Wing Nuts");
 };

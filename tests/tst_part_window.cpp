@@ -1,7 +1,7 @@
 // The part window: loading the parts file, the chooser, the slider, closing,
 // and the part label it prints.
 
-#include "Kestrion.h"
+#include "PartWindow.h"
 #include "LabelImage.h"
 #include "ModalWatcher.h"
 #include "PrintStamp.h"
@@ -24,42 +24,42 @@ const QStringList kDesign = {"VHQPART", "*VHQPART*", "5Qty M8 Wing Nuts"};
 const QStringList kOlive = {"AB-12", "*AB-12*", "Brass Olive 15mm"};
 const QByteArray kParts = "AB-12,Brass Olive 15mm\r\n\r\nCD-3,Tap Washer\r\nEF\r\n";
 
-QStringList listOf(const Kestrion &window)
+QStringList listOf(const PartWindow &window)
 {
     QStringList entries;
-    for (int i = 0; i < window.Combo1->count(); ++i)
-        entries.append(window.Combo1->itemText(i));
+    for (int i = 0; i < window.partBox->count(); ++i)
+        entries.append(window.partBox->itemText(i));
     return entries;
 }
 
 // Code, barcode preview and description of the part on show.
-QStringList shown(const Kestrion &window) { return {window.Label2->text(), window.Label4->text(), window.Label5->text()}; }
+QStringList shown(const PartWindow &window) { return {window.codeLabel->text(), window.barcodeLabel->text(), window.descriptionLabel->text()}; }
 
 void keys(QWidget *target, const QList<int> &keys) { for (int key : keys) QTest::keyClick(target, Qt::Key(key)); }
 
 } // namespace
 
-class TestKestrion : public QObject {
+class TestPartWindow : public QObject {
     Q_OBJECT
     std::unique_ptr<TestPrinting> env;
     std::unique_ptr<ScriptedPrompts> prompts;
 
-    std::unique_ptr<Kestrion> openWindow(const QByteArray &parts = kParts)
+    std::unique_ptr<PartWindow> openWindow(const QByteArray &parts = kParts)
     {
         if (parts != "-")
             env->writeDataFile(QStringLiteral("parts.txt"), parts);
-        auto window = std::make_unique<Kestrion>();
-        window->Form_Load();
+        auto window = std::make_unique<PartWindow>();
+        window->load();
         if (!WindowChecks::showActive(window.get()))
             qWarning("the part window did not become active");
         return window;
     }
 
     // The one job a click on Print sends; an empty job when it sends none or several.
-    PrintJob print(Kestrion &window)
+    PrintJob print(PartWindow &window)
     {
         const qsizetype before = env->spooler.jobs.size();
-        QTest::mouseClick(window.Command2, Qt::LeftButton);
+        QTest::mouseClick(window.printButton, Qt::LeftButton);
         return env->spooler.jobs.size() == before + 1 ? env->spooler.jobs.last() : PrintJob();
     }
 
@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(prompts->told.size(), qsizetype(failed));
         QCOMPARE(prompts->told.value(0).text, failed ? QStringLiteral("Cannot Load Parts File") : QString());
         QCOMPARE(prompts->told.value(0).title, QString()); // no title of its own
-        QCOMPARE(window->Combo1->currentText(), list.value(0, QStringLiteral("Combo1")));
+        QCOMPARE(window->partBox->currentText(), list.value(0, QStringLiteral("Combo1")));
         QCOMPARE(shown(*window), labels);
         QCOMPARE(listOf(*window), list);
         const PrintJob job = print(*window);
@@ -117,34 +117,34 @@ private slots:
     void chooser()
     {
         auto window = openWindow();
-        keys(window->Combo1, {Qt::Key_Down}); // the empty entry changes nothing
-        QCOMPARE(window->Combo1->currentText(), QString());
+        keys(window->partBox, {Qt::Key_Down}); // the empty entry changes nothing
+        QCOMPARE(window->partBox->currentText(), QString());
         QCOMPARE(shown(*window), kOlive);
-        keys(window->Combo1, {Qt::Key_Down, Qt::Key_Down}); // "EF": the description stays
+        keys(window->partBox, {Qt::Key_Down, Qt::Key_Down}); // "EF": the description stays
         QCOMPARE(shown(*window), (QStringList{"EF", "*EF*", "Tap Washer"}));
         // Enter on a typed entry of the list: the arrows go on from there.
-        WindowChecks::retype(window->Combo1, QStringLiteral("CD-3,Tap Washer"));
-        keys(window->Combo1, {Qt::Key_Return, Qt::Key_Down});
-        QCOMPARE(window->Combo1->currentText(), QStringLiteral("EF"));
+        WindowChecks::retype(window->partBox, QStringLiteral("CD-3,Tap Washer"));
+        keys(window->partBox, {Qt::Key_Return, Qt::Key_Down});
+        QCOMPARE(window->partBox->currentText(), QStringLiteral("EF"));
 
         // Typed into the emptied chooser: nothing is completed from the list.
-        WindowChecks::retype(window->Combo1, QStringLiteral("A"));
+        WindowChecks::retype(window->partBox, QStringLiteral("A"));
         QCOMPARE(shown(*window), (QStringList{"A", "*A*", "Tap Washer"}));
-        QTest::keyClick(window->Combo1, 'B');
+        QTest::keyClick(window->partBox, 'B');
         QCOMPARE(shown(*window), (QStringList{"AB", "*AB*", "Tap Washer"}));
         // The preview draws real bars: a scanner reads the code off the screen.
-        QImage preview(window->Label4->size() * 4, QImage::Format_RGB32);
+        QImage preview(window->barcodeLabel->size() * 4, QImage::Format_RGB32);
         preview.setDevicePixelRatio(4);
         preview.fill(Qt::white);
-        window->Label4->render(&preview);
+        window->barcodeLabel->render(&preview);
         QCOMPARE(LabelImage::decodeCode39(preview), QStringList{"AB"});
         // Enter neither prints nor adds to the list; Escape does not close.
-        QTest::keyClicks(window->Combo1, QStringLiteral(",Cu"));
-        keys(window->Combo1, {Qt::Key_Return, Qt::Key_Escape});
+        QTest::keyClicks(window->partBox, QStringLiteral(",Cu"));
+        keys(window->partBox, {Qt::Key_Return, Qt::Key_Escape});
         QCOMPARE(shown(*window), (QStringList{"AB", "*AB*", "Cu"}));
         QVERIFY(window->isVisible());
         QVERIFY(env->spooler.jobs.isEmpty());
-        QCOMPARE(window->Combo1->count(), 4);
+        QCOMPARE(window->partBox->count(), 4);
     }
 
     void closingAndReopeningStartsAfresh()
@@ -152,19 +152,19 @@ private slots:
         env->writeDataFile(QStringLiteral("parts.txt"), kParts);
         QStringList seen;
         ModalWatcher watcher([&](QWidget *opened, int index) {
-            auto *window = qobject_cast<Kestrion *>(opened);
+            auto *window = qobject_cast<PartWindow *>(opened);
             if (index == 0) {
-                keys(window->HScroll1, {Qt::Key_End});
-                keys(window->Combo1, {Qt::Key_Down, Qt::Key_Down});
-                QTest::mouseClick(window->Command1, Qt::LeftButton);
+                keys(window->copiesSlider, {Qt::Key_End});
+                keys(window->partBox, {Qt::Key_Down, Qt::Key_Down});
+                QTest::mouseClick(window->closeButton, Qt::LeftButton);
             } else {
-                seen = shown(*window) + listOf(*window) << window->lblQty->text();
+                seen = shown(*window) + listOf(*window) << window->copiesLabel->text();
                 window->close(); // as from the title bar
             }
         });
-        Kestrion::showModal(nullptr);
+        PartWindow::showModal(nullptr);
         env->writeDataFile(QStringLiteral("parts.txt"), "GH-5,Air Vent\r\n"); // changed meanwhile
-        Kestrion::showModal(nullptr);
+        PartWindow::showModal(nullptr);
         QCOMPARE(watcher.stillOpenAfterAct, QStringList());
         QCOMPARE(seen, (QStringList{"GH-5", "*GH-5*", "Air Vent", "GH-5,Air Vent", "1"}));
     }
@@ -174,7 +174,7 @@ private slots:
         auto window = openWindow();
         // A refused job is reported; the next click prints a job of its own.
         env->spooler.refuseJobs(QStringLiteral("out of labels"));
-        QTest::mouseClick(window->Command2, Qt::LeftButton);
+        QTest::mouseClick(window->printButton, Qt::LeftButton);
         QCOMPARE(prompts->warnings, QStringList{"Printer \"Label Printer\" refused the job: out of labels"});
         env->spooler.refuseJobs({}, -1);
 
@@ -193,10 +193,10 @@ private slots:
         QCOMPARE(LabelImage::decodeCode39(job, 203), QStringList{"AB-12"});
 
         // The slider sets the copies: never below 1, right adds, left takes away, at most 100.
-        keys(window->HScroll1, {Qt::Key_Left, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left});
-        QCOMPARE(window->lblQty->text(), QStringLiteral("2"));
-        keys(window->HScroll1, {Qt::Key_End, Qt::Key_Right});
-        QCOMPARE(window->lblQty->text(), QStringLiteral("100"));
+        keys(window->copiesSlider, {Qt::Key_Left, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left});
+        QCOMPARE(window->copiesLabel->text(), QStringLiteral("2"));
+        keys(window->copiesSlider, {Qt::Key_End, Qt::Key_Right});
+        QCOMPARE(window->copiesLabel->text(), QStringLiteral("100"));
         PrintJob hundred = print(*window);
         QCOMPARE(hundred.copies, 100);
         hundred.copies = 1;
@@ -204,5 +204,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestKestrion)
-#include "tst_kestrion.moc"
+QTEST_MAIN(TestPartWindow)
+#include "tst_part_window.moc"

@@ -4,7 +4,7 @@
 // drop-down list), and the process's peak memory.
 // Targets: ready < 500 ms, every keystroke < 5 ms, peak < 150 MB.
 
-#include "Kestrion.h"
+#include "PartWindow.h"
 #include "Prompts.h"
 
 #include <QAbstractItemView>
@@ -98,41 +98,41 @@ int main(int argc, char **argv)
     writePartsFile(home.filePath(QStringLiteral("TagFoundry/parts.txt")));
     const long startKilobytes = peakKilobytes();
 
-    Kestrion *window = nullptr;
+    PartWindow *window = nullptr;
     const double openMs = millisecondsOf([&] {
-        window = new Kestrion;
-        window->Form_Load();
+        window = new PartWindow;
+        window->load();
         window->show();
         QApplication::processEvents();
         window->repaint();
     });
     std::printf("parts file: %d lines\n", kLines);
-    std::printf("window ready: %.1f ms (list entries %d, messages %d)\n", openMs, window->Combo1->count(),
+    std::printf("window ready: %.1f ms (list entries %d, messages %d)\n", openMs, window->partBox->count(),
                 prompts.shown);
 
-    window->Combo1->setFocus();
-    window->Combo1->clearEditText();
+    window->partBox->setFocus();
+    window->partBox->clearEditText();
     QApplication::processEvents();
     const QString typed = QStringLiteral("VQ-15432,x");
     double worst = 0;
     std::printf("keystrokes:");
     for (QChar c : typed) {
-        const double ms = millisecondsOf([&] { pressKey(window->Combo1, c.toUpper().unicode(), QString(c)); });
+        const double ms = millisecondsOf([&] { pressKey(window->partBox, c.toUpper().unicode(), QString(c)); });
         worst = std::max(worst, ms);
         std::printf(" %.2f", ms);
     }
     std::printf(" ms\nslowest keystroke: %.2f ms (shown code \"%s\", description \"%s\")\n", worst,
-                qPrintable(window->Label2->text()), qPrintable(window->Label5->text()));
+                qPrintable(window->codeLabel->text()), qPrintable(window->descriptionLabel->text()));
 
-    const double enterMs = millisecondsOf([&] { pressKey(window->Combo1, Qt::Key_Return, QStringLiteral("\r")); });
-    const double downMs = millisecondsOf([&] { pressKey(window->Combo1, Qt::Key_Down); });
+    const double enterMs = millisecondsOf([&] { pressKey(window->partBox, Qt::Key_Return, QStringLiteral("\r")); });
+    const double downMs = millisecondsOf([&] { pressKey(window->partBox, Qt::Key_Down); });
     std::printf("Enter: %.2f ms, arrow down: %.2f ms (now \"%s\")\n", enterMs, downMs,
-                qPrintable(window->Combo1->currentText()));
+                qPrintable(window->partBox->currentText()));
     const double popupMs = millisecondsOf([&] {
-        window->Combo1->showPopup();
+        window->partBox->showPopup();
         QApplication::processEvents();
     });
-    window->Combo1->hidePopup();
+    window->partBox->hidePopup();
     std::printf("drop-down list shown: %.1f ms\n", popupMs);
 
     const double closeMs = millisecondsOf([&] {

@@ -1,15 +1,15 @@
-#include "Module1.h"
+#include "Startup.h"
 
 #include "BatchLayouts.h"
 #include "Failure.h"
-#include "Form1.h"
+#include "MainWindow.h"
 #include "Printer.h"
 #include "RunBatch.h"
 #include "SavedPrinter.h"
 
 #include <cstdio>
 
-namespace Module1 {
+namespace Startup {
 
 namespace {
 
@@ -57,12 +57,12 @@ bool IsBatchWord(const QString &argumentText)
     return argumentText == kXList || argumentText == kBins;
 }
 
-int Main(const QString &argumentText)
+int Start(const QString &argumentText)
 {
     if (IsBatchWord(argumentText))
         return runBatch(argumentText);
-    Form1::showMainWindow();
+    MainWindow::showMainWindow();
     return -1;
 }
 
-} // namespace Module1
+} // namespace Startup

@@ -1,21 +1,21 @@
-#include "Form1.h"
+#include "MainWindow.h"
 
-#include "AprilFool.h"
+#include "JokeWindow.h"
 #include "Failure.h"
-#include "Form2.h"
-#include "Form3.h"
-#include "Kestrion.h"
+#include "PrinterChooser.h"
+#include "AddressLabelWindow.h"
+#include "PartWindow.h"
 #include "LabelFonts.h"
 #include "LabelTexts.h"
 #include "NumberText.h"
-#include "Ormex.h"
+#include "OrderLabelWindow.h"
 #include "Prompts.h"
 #include "PrintStamp.h"
 #include "QuickLabel.h"
 #include "SavedPrinter.h"
 #include "WindowDesign.h"
 #include "ShelfLabels.h"
-#include "frmBinLabeller.h"
+#include "BinLabelWindow.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -94,7 +94,7 @@ constexpr qint64 kQuietRun = 50;
 
 } // namespace
 
-Form1::Form1(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
@@ -102,97 +102,105 @@ Form1::Form1(QWidget *parent)
     buildControls();
     if (QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
-    Form_Load();
+    load();
 }
 
-void Form1::buildControls()
+void MainWindow::buildControls()
 {
     setWindowTitle(QStringLiteral("TagFoundry"));
     setWindowIcon(QIcon(QStringLiteral(":/printer.png")));
     setFont(WindowDesign::font(kTahoma, 20.25, false));
     setFixedSize(WindowDesign::twipsSize(5400, 4230));
 
-    Label1 = new QLabel(LabelTexts::kCompanyName, this);
-    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label1->setFont(WindowDesign::font(kTahoma, 9.75, true));
-    Label1->setGeometry(twips(120, 120, 5175, 255));
-    Label1->installEventFilter(this);
+    companyLabel = new QLabel(LabelTexts::kCompanyName, this);
+    companyLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    companyLabel->setFont(WindowDesign::font(kTahoma, 9.75, true));
+    companyLabel->setGeometry(twips(120, 120, 5175, 255));
+    companyLabel->installEventFilter(this);
 
-    Combo1 = editableCombo(this);
-    Combo1->addItems(customerNames());
-    Combo1->setEditText(QString());
-    Combo1->setFont(WindowDesign::font(kTahoma, 21.75, false));
-    Combo1->setGeometry(twips(120, 480, 5175, 645));
-    Combo1->installEventFilter(this);
+    customerBox = editableCombo(this);
+    customerBox->addItems(customerNames());
+    customerBox->setEditText(QString());
+    customerBox->setFont(WindowDesign::font(kTahoma, 21.75, false));
+    customerBox->setGeometry(twips(120, 480, 5175, 645));
+    customerBox->installEventFilter(this);
 
-    Text2 = new QLineEdit(this);
-    Text2->setFont(WindowDesign::font(kTahoma, 30, false));
-    Text2->setGeometry(twips(120, 1200, 5175, 855));
-    Text2->installEventFilter(this);
+    secondLineBox = new QLineEdit(this);
+    secondLineBox->setFont(WindowDesign::font(kTahoma, 30, false));
+    secondLineBox->setGeometry(twips(120, 1200, 5175, 855));
+    secondLineBox->installEventFilter(this);
 
-    Label2 = new QLabel(this); // transparent: a label paints no background of its own
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2->setGeometry(twips(120, 2160, 5175, 495));
+    clockLabel = new QLabel(this); // transparent: a label paints no background of its own
+    clockLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    clockLabel->setGeometry(twips(120, 2160, 5175, 495));
 
-    Command1 = new QPushButton(QStringLiteral("Print!"), this);
-    Command1->setToolTip(QStringLiteral("Print Label"));
-    Command1->setGeometry(twips(120, 2760, 2055, 615));
+    printButton = new QPushButton(QStringLiteral("Print!"), this);
+    printButton->setToolTip(QStringLiteral("Print Label"));
+    printButton->setGeometry(twips(120, 2760, 2055, 615));
 
-    Command4 = pictureButton(this, QStringLiteral(":/label_sheet.png"));
-    Command4->setGeometry(twips(2280, 2760, 615, 615));
+    addressLabelsButton = pictureButton(this, QStringLiteral(":/label_sheet.png"));
+    addressLabelsButton->setGeometry(twips(2280, 2760, 615, 615));
 
-    Command3 = pictureButton(this, QStringLiteral(":/printer.png"));
-    Command3->setToolTip(QStringLiteral("Change Printer"));
-    Command3->setGeometry(twips(3000, 2760, 615, 615));
+    choosePrinterButton = pictureButton(this, QStringLiteral(":/printer.png"));
+    choosePrinterButton->setToolTip(QStringLiteral("Change Printer"));
+    choosePrinterButton->setGeometry(twips(3000, 2760, 615, 615));
 
-    Command6 = pictureButton(this, QStringLiteral(":/landscape.png"));
-    Command6->setGeometry(twips(3720, 2760, 615, 615));
+    partLabelsButton = pictureButton(this, QStringLiteral(":/landscape.png"));
+    partLabelsButton->setGeometry(twips(3720, 2760, 615, 615));
 
-    Combo2 = editableCombo(this);
-    Combo2->setEditText(QStringLiteral("1"));
-    Combo2->setGeometry(twips(4440, 2760, 855, 615));
+    copiesBox = editableCombo(this);
+    copiesBox->setEditText(QStringLiteral("1"));
+    copiesBox->setGeometry(twips(4440, 2760, 855, 615));
 
-    Command5 = new QPushButton(QStringLiteral("Ormex"), this);
-    Command5->setGeometry(twips(120, 3480, 1575, 615));
+    orderLabelsButton = new QPushButton(QStringLiteral("Ormex"), this);
+    orderLabelsButton->setGeometry(twips(120, 3480, 1575, 615));
 
-    Command2 = new QPushButton(QStringLiteral("Shelves"), this);
-    Command2->setToolTip(QStringLiteral("Print Shelf Labels"));
-    Command2->setGeometry(twips(1800, 3480, 1695, 615));
+    shelvesButton = new QPushButton(QStringLiteral("Shelves"), this);
+    shelvesButton->setToolTip(QStringLiteral("Print Shelf Labels"));
+    shelvesButton->setGeometry(twips(1800, 3480, 1695, 615));
 
-    Command7 = new QPushButton(QStringLiteral("Bins"), this);
-    Command7->setGeometry(twips(3600, 3480, 1695, 615));
+    binLabelsButton = new QPushButton(QStringLiteral("Bins"), this);
+    binLabelsButton->setGeometry(twips(3600, 3480, 1695, 615));
 
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(1000);
+    clockTimer = new QTimer(this);
+    clockTimer->setInterval(1000);
+
+    WindowDesign::nameControls({{companyLabel, "companyLabel"}, {customerBox, "customerBox"},
+                                {secondLineBox, "secondLineBox"}, {clockLabel, "clockLabel"},
+                                {printButton, "printButton"}, {addressLabelsButton, "addressLabelsButton"},
+                                {choosePrinterButton, "choosePrinterButton"}, {partLabelsButton, "partLabelsButton"},
+                                {copiesBox, "copiesBox"}, {orderLabelsButton, "orderLabelsButton"},
+                                {shelvesButton, "shelvesButton"}, {binLabelsButton, "binLabelsButton"}});
 
     // Tab order; the two labels take no focus.
-    const QList<QWidget *> order = {Combo1, Text2, Command1, Command2, Command4, Command3,
-                                    Command6, Command5, Combo2, Command7};
+    const QList<QWidget *> order = {customerBox,       secondLineBox,     printButton,      shelvesButton,
+                                    addressLabelsButton, choosePrinterButton, partLabelsButton, orderLabelsButton,
+                                    copiesBox,         binLabelsButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
-    Combo1->setFocus();
+    customerBox->setFocus();
 
-    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    connect(clockTimer, &QTimer::timeout, this, &MainWindow::onClockTick);
+    connect(printButton, &QPushButton::clicked, this, &MainWindow::onPrintClicked);
+    connect(shelvesButton, &QPushButton::clicked, this, &MainWindow::onShelvesClicked);
+    connect(choosePrinterButton, &QPushButton::clicked, this, &MainWindow::onChoosePrinterClicked);
+    connect(addressLabelsButton, &QPushButton::clicked, this, &MainWindow::onAddressLabelsClicked);
+    connect(orderLabelsButton, &QPushButton::clicked, this, &MainWindow::onOrderLabelsClicked);
+    connect(partLabelsButton, &QPushButton::clicked, this, &MainWindow::onPartLabelsClicked);
+    connect(binLabelsButton, &QPushButton::clicked, this, &MainWindow::onBinLabelsClicked);
 }
 
-void Form1::showMainWindow()
+void MainWindow::showMainWindow()
 {
-    static QPointer<Form1> window;
+    static QPointer<MainWindow> window;
     if (!window) {
-        window = new Form1;
+        window = new MainWindow;
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
     window->show();
 }
 
-QStringList Form1::customerNames()
+QStringList MainWindow::customerNames()
 {
     return {
         QStringLiteral("Brackenfold Heating Services"),
@@ -242,46 +250,46 @@ QStringList Form1::customerNames()
     };
 }
 
-void Form1::Form_Load()
+void MainWindow::load()
 {
-    Timer1->start(); // first tick a second from now; the clock stays empty until then
+    clockTimer->start(); // first tick a second from now; the clock stays empty until then
     if (SavedPrinter::read() == SavedPrinter::kNone)
-        Form2::showModal(this);
+        PrinterChooser::showModal(this);
     const QDate today = Clock::now().date();
     if (today.month() == 4 && today.day() == 1)
         openJokeWindow();
     for (int copies = 1; copies <= 30; ++copies)
-        Combo2->addItem(QString::number(copies));
-    Combo2->setEditText(QStringLiteral("1"));
+        copiesBox->addItem(QString::number(copies));
+    copiesBox->setEditText(QStringLiteral("1"));
 }
 
-void Form1::Timer1_Timer()
+void MainWindow::onClockTick()
 {
-    Label2->setText(PrintStamp());
+    clockLabel->setText(PrintStamp());
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // The handlers look at the key or button; none of them swallows the event.
     if (event->type() == QEvent::KeyPress) {
         const int keyAscii = keyAsciiOf(static_cast<QKeyEvent *>(event));
-        if (watched == Combo1)
-            Combo1_KeyPress(keyAscii);
-        else if (watched == Text2)
-            Text2_KeyPress(keyAscii);
-    } else if (event->type() == QEvent::MouseButtonPress && watched == Label1) {
-        Label1_MouseDown(static_cast<QMouseEvent *>(event)->button());
+        if (watched == customerBox)
+            onCustomerKeyPress(keyAscii);
+        else if (watched == secondLineBox)
+            onSecondLineKeyPress(keyAscii);
+    } else if (event->type() == QEvent::MouseButtonPress && watched == companyLabel) {
+        onCompanyMouseDown(static_cast<QMouseEvent *>(event)->button());
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::Combo1_KeyPress(int keyAscii)
+void MainWindow::onCustomerKeyPress(int keyAscii)
 {
     if (keyAscii == kEnter)
-        Text2->setFocus(Qt::TabFocusReason);
+        secondLineBox->setFocus(Qt::TabFocusReason);
 }
 
-void Form1::Text2_KeyPress(int keyAscii)
+void MainWindow::onSecondLineKeyPress(int keyAscii)
 {
     if (keyAscii != kEnter)
         return;
@@ -289,37 +297,37 @@ void Form1::Text2_KeyPress(int keyAscii)
     // nothing offers to clear them.
     if (!printQuickLabel())
         return;
-    Combo1->setFocus(Qt::TabFocusReason);
+    customerBox->setFocus(Qt::TabFocusReason);
     if (Prompts::current().askYesNo(this, QStringLiteral("Clear?"), QStringLiteral("Clear Fields?"))) {
-        Combo1->setEditText(QString());
-        Text2->setText(QString());
+        customerBox->setEditText(QString());
+        secondLineBox->setText(QString());
     }
 }
 
-void Form1::Label1_MouseDown(Qt::MouseButton button)
+void MainWindow::onCompanyMouseDown(Qt::MouseButton button)
 {
     if (button == Qt::RightButton)
         openJokeWindow();
 }
 
-void Form1::Command1_Click()
+void MainWindow::onPrintClicked()
 {
     printQuickLabel();
 }
 
-bool Form1::printQuickLabel()
+bool MainWindow::printQuickLabel()
 {
     try {
-        PrintQuickLabel(Combo2->currentText(), Combo1->currentText(), Text2->text());
+        PrintQuickLabel(copiesBox->currentText(), customerBox->currentText(), secondLineBox->text());
     } catch (const Failure &failure) {
         Prompts::current().warn(this, QStringLiteral("The quick label was not printed.\n%1").arg(failure.message()));
         return false;
     }
-    Combo2->setEditText(QStringLiteral("1"));
+    copiesBox->setEditText(QStringLiteral("1"));
     return true;
 }
 
-void Form1::Command2_Click()
+void MainWindow::onShelvesClicked()
 {
     SelectSavedPrinter(); // "none" or not installed: the labels go to the current printer
     Prompts &prompts = Prompts::current();
@@ -377,32 +385,32 @@ void Form1::Command2_Click()
     }
 }
 
-void Form1::Command3_Click()
+void MainWindow::onChoosePrinterClicked()
 {
-    Form2::showModal(this);
+    PrinterChooser::showModal(this);
 }
 
-void Form1::Command4_Click()
+void MainWindow::onAddressLabelsClicked()
 {
-    Form3::showModal(this);
+    AddressLabelWindow::showModal(this);
 }
 
-void Form1::Command5_Click()
+void MainWindow::onOrderLabelsClicked()
 {
-    Ormex::showModal(this);
+    OrderLabelWindow::showModal(this);
 }
 
-void Form1::Command6_Click()
+void MainWindow::onPartLabelsClicked()
 {
-    Kestrion::showModal(this);
+    PartWindow::showModal(this);
 }
 
-void Form1::Command7_Click()
+void MainWindow::onBinLabelsClicked()
 {
-    frmBinLabeller::showModal(this);
+    BinLabelWindow::showModal(this);
 }
 
-void Form1::openJokeWindow()
+void MainWindow::openJokeWindow()
 {
-    AprilFool::showModal(this);
+    JokeWindow::showModal(this);
 }

@@ -5,10 +5,10 @@
 
 // The 1 April joke window: the joke picture under a caption that says how
 // to get rid of it. A click on the picture closes it; keys do nothing.
-class AprilFool : public QDialog {
+class JokeWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit AprilFool(QWidget *parent = nullptr);
+    explicit JokeWindow(QWidget *parent = nullptr);
 
     // Opens the window afresh over `owner`, shows it modally and returns when
     // it has been closed; the window is gone by then.
@@ -19,7 +19,7 @@ public:
     const QImage &picture() const { return m_picture; }
 
     // Handlers.
-    void Form_Click();
+    void onClicked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

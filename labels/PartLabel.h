@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// What the part label shows: the part's code and description, the logo at
+// its top-left and the number of copies.
+struct PartLabel {
+    QString code;
+    QString description;
+    QImage logo;
+    qint16 copies = 1;
+};
+
+// The part label, one job on the saved label printer in the label's copies.
+// Throws Failure when the printer refuses it.
+void PrintPartLabel(const PartLabel &label);
