@@ -1,20 +1,16 @@
-// The main window: its design, the load sequence, the keyboard flow and the
-// quick label, driven through real key and mouse events against a recording
-// spooler.
+// The main window, driven through real key and mouse events against a
+// recording spooler: the load sequence, the windows its buttons open, the
+// Enter flow and the quick label, the copies box, and the joke window.
 
+#include "AprilFool.h"
 #include "Form1.h"
-#include "Form2.h"
-#include "LabelFonts.h"
+#include "Golden.h"
 #include "ModalWatcher.h"
 #include "PrintStamp.h"
 #include "ScriptedPrompts.h"
 #include "TestPrinting.h"
 #include "WindowChecks.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
 
 #include <memory>
@@ -22,14 +18,9 @@
 using namespace WindowChecks;
 
 namespace {
-
 const QDateTime kNow(QDate(2026, 6, 12), QTime(9, 30, 5));
-
-PrintOp text(double x, double y, double size, const QString &value)
-{
-    return textOp(x, y, value, {QStringLiteral("Tahoma"), size, false});
-}
-
+const QString kChooser = QStringLiteral("Form2: Printer Chooser");
+const QString kJoke = QStringLiteral("AprilFool: Happy April Fools! (Click to Dismiss)");
 } // namespace
 
 class TestForm1 : public QObject {
@@ -38,8 +29,6 @@ class TestForm1 : public QObject {
     std::unique_ptr<TestPrinting> env;
 
 private slots:
-    void initTestCase() { LabelFonts::ensureInstalled(); }
-
     void init()
     {
         env = std::make_unique<TestPrinting>();
@@ -48,120 +37,94 @@ private slots:
     }
     void cleanup() { env.reset(); }
 
-    void design()
-    {
-        Form1 form;
-        // The window names none of its controls; name them here as the design does.
-        const QList<std::pair<QWidget *, const char *>> controls = {
-            {form.Label1, "Label1"},     {form.Combo1, "Combo1"},     {form.Text2, "Text2"},
-            {form.Label2, "Label2"},     {form.Command1, "Command1"}, {form.Command4, "Command4"},
-            {form.Command3, "Command3"}, {form.Command6, "Command6"}, {form.Combo2, "Combo2"},
-            {form.Command5, "Command5"}, {form.Command2, "Command2"}, {form.Command7, "Command7"}};
-        QStringList rows, tips;
-        for (const auto &[control, name] : controls) {
-            control->setObjectName(QString::fromLatin1(name));
-            rows << WindowChecks::design(control);
-            if (!control->toolTip().isEmpty())
-                tips << QString::fromLatin1(name) + QStringLiteral(": ") + control->toolTip();
-        }
-        QCOMPARE(rows, QStringList({"Label1 120,120,5175,255 Tahoma 9.75 bold centre 'Veltrane Heating Supplies Ltd.'",
-                                    "Combo1 120,480,5175,645 Tahoma 21.75 ''",
-                                    "Text2 120,1200,5175,855 Tahoma 30 ''",
-                                    "Label2 120,2160,5175,495 Tahoma 20.25 ''",
-                                    "Command1 120,2760,2055,615 Tahoma 20.25 'Print!'",
-                                    "Command4 2280,2760,615,615 Tahoma 20.25 ''",
-                                    "Command3 3000,2760,615,615 Tahoma 20.25 ''",
-                                    "Command6 3720,2760,615,615 Tahoma 20.25 ''",
-                                    "Combo2 4440,2760,855,615 Tahoma 20.25 '1'",
-                                    "Command5 120,3480,1575,615 Tahoma 20.25 'Ormex'",
-                                    "Command2 1800,3480,1695,615 Tahoma 20.25 'Shelves'",
-                                    "Command7 3600,3480,1695,615 Tahoma 20.25 'Bins'"}));
-        QCOMPARE(tips, QStringList({"Command1: Print Label", "Command3: Change Printer", "Command2: Print Shelf Labels"}));
-        QCOMPARE(frame(&form), QStringLiteral("'TagFoundry' 5400x4230 fixed close"));
-        QVERIFY((form.geometry().center() - form.screen()->availableGeometry().center()).manhattanLength() <= 2);
-
-        QVERIFY(showActive(&form));
-        QCOMPARE(tabOrder(&form, 10), QStringList({"Combo1", "Text2", "Command1", "Command2", "Command4", "Command3",
-                                                   "Command6", "Command5", "Combo2", "Command7", "Combo1"}));
-
-        // The clock, empty in the rows above, shows the stamp from its first tick on.
-        QTRY_COMPARE_WITH_TIMEOUT(form.Label2->text(), PrintStamp(kNow), 2500);
-    }
-
-    void chooserOpensAtLoadOnlyWithoutASavedPrinter_data()
+    // The chooser only without a saved printer, the joke window only on 1 April,
+    // both before the window shows and neither stopping the rest of the load.
+    void loadSequence_data()
     {
         QTest::addColumn<QString>("saved");
+        QTest::addColumn<QDate>("today");
         QTest::addColumn<QStringList>("opened");
-        QTest::newRow("none") << "none" << QStringList{"Form2: Printer Chooser"};
-        QTest::newRow("a printer saved") << "Label Printer" << QStringList{};
-        QTest::newRow("None is a name, not the marker") << "None" << QStringList{};
+        QTest::newRow("none") << "none" << kNow.date() << QStringList{kChooser};
+        QTest::newRow("a printer saved") << "Label Printer" << kNow.date() << QStringList{};
+        QTest::newRow("None is a name, not the marker") << "None" << kNow.date() << QStringList{};
+        QTest::newRow("1 April, chooser first") << "none" << QDate(2027, 4, 1) << QStringList{kChooser, kJoke};
+        QTest::newRow("2 April") << "Office" << QDate(2027, 4, 2) << QStringList{};
+        QTest::newRow("4 January: day and month swapped") << "Office" << QDate(2027, 1, 4) << QStringList{};
     }
-
-    void chooserOpensAtLoadOnlyWithoutASavedPrinter()
+    void loadSequence()
     {
         QFETCH(QString, saved);
+        QFETCH(QDate, today);
         QFETCH(QStringList, opened);
         env->savePrinter(saved);
-        ModalWatcher watcher; // closes the chooser by its close box: nothing chosen
-        Form1 form;           // the load sequence runs here
+        Clock::setNowForTests([today] { return QDateTime(today, QTime(8, 30)); });
+        bool ownerShown = false;
+        ModalWatcher watcher([&](QWidget *window, int) { // the chooser closes by its close box: nothing chosen
+            ownerShown = ownerShown || (window->parentWidget() && window->parentWidget()->isVisible());
+            if (qobject_cast<AprilFool *>(window))
+                QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(200, 200));
+        });
+        Form1 form;
         QCOMPARE(watcher.opened, opened);
+        QVERIFY(!ownerShown);
+        QVERIFY(!watcher.stillOpenAfterAct.contains(kJoke));
         QCOMPARE(env->savedPrinter(), saved);
-        QCOMPARE(form.Combo2->count(), 30); // loading went on after the chooser
+        QCOMPARE(form.Combo2->count(), 30); // loading went on after them
+        QVERIFY((form.geometry().center() - form.screen()->availableGeometry().center()).manhattanLength() <= 2);
+    }
+
+    // Each button by its caption or tip, and the windows a click on it opens.
+    void buttonsOpenTheirWindows()
+    {
+        ScriptedPrompts prompts(&env->spooler); // the shelf run's prompts are cancelled
+        Form1 form;
+        QStringList seen;
+        for (QPushButton *button : form.findChildren<QPushButton *>()) {
+            ModalWatcher watcher;
+            QTest::mouseClick(button, Qt::LeftButton);
+            seen << (button->text().isEmpty() ? button->toolTip() : button->text()) + ": " + watcher.opened.join(", ");
+        }
+        QCOMPARE(seen, QStringList({"Print!: ", ": Form3: TagFoundry", "Change Printer: Form2: Printer Chooser",
+                                    ": Kestrion: VHQ Kestrion Label Printer", "Ormex: Ormex: TagFoundry", "Shelves: ",
+                                    "Bins: frmBinLabeller: Bin Labelling"}));
     }
 
     // Enter moves from the customer to the second line and prints from there,
-    // then offers to clear; the quick label is the same job from Print.
+    // then offers to clear; Print prints the same job. The clock shows the stamp.
     void enterFlowAndQuickLabel_data()
     {
         QTest::addColumn<QString>("customer");
-        QTest::addColumn<QString>("second");
         QTest::addColumn<bool>("yes");
-        QTest::newRow("Yes empties both fields") << "Alder Court" << "Boiler spares, van 2" << true;
+        QTest::newRow("main-enter-yes") << "Alder Court" << true;
         // A list entry in small letters is neither completed nor snapped to the entry.
-        QTest::newRow("No keeps both fields as typed") << Form1::customerNames().first().toLower() << "x" << false;
+        QTest::newRow("main-enter-no") << Form1::customerNames().first().toLower() << false;
     }
-
     void enterFlowAndQuickLabel()
     {
         QFETCH(QString, customer);
-        QFETCH(QString, second);
         QFETCH(bool, yes);
         ScriptedPrompts prompts(&env->spooler);
         prompts.yes = yes;
         Form1 form;
         QVERIFY(showActive(&form));
+        QTRY_COMPARE_WITH_TIMEOUT(form.Label2->text(), PrintStamp(kNow), 2500);
         form.Combo2->setEditText(QStringLiteral("2"));
-
         type(customer);
         press(Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), form.Text2);
         QVERIFY(env->spooler.jobs.isEmpty()); // Enter in the customer box never prints
-
-        type(second);
+        type(QStringLiteral("Boiler spares, van 2"));
         press(Qt::Key_Return);
-        QCOMPARE(env->spooler.jobs.size(), 1);
-        const PrintJob job = env->spooler.jobs[0];
-        QCOMPARE(job.printerName, QStringLiteral("Label Printer"));
-        QCOMPARE(job.copies, 2);
-        QCOMPARE(job.ops, QList<PrintOp>({text(400, 200, 12, "Veltrane Heating Supplies Ltd."), text(160, 500, 28, customer),
-                                          text(160, 1200, 28, second), text(160, 2000, 20, PrintStamp(kNow))}));
-        QCOMPARE(prompts.questions.size(), 1);
-        QCOMPARE(prompts.questions[0].text + " / " + prompts.questions[0].title, QStringLiteral("Clear? / Clear Fields?"));
-        QCOMPARE(prompts.questions[0].jobsBefore, 1);      // printed before asking
-        QCOMPARE(prompts.questions[0].focus, form.Combo1); // focus already back
         QCOMPARE(QApplication::focusWidget(), form.Combo1);
-        QCOMPARE(form.Combo1->currentText(), yes ? QString() : customer);
-        QCOMPARE(form.Text2->text(), yes ? QString() : second);
-        QCOMPARE(form.Combo1->count(), 44); // nothing typed is added to the list
-        if (yes)
-            return;
         form.Combo2->setEditText(QStringLiteral("2"));
         QTest::mouseClick(form.Command1, Qt::LeftButton);
-        QCOMPARE(env->spooler.jobs.size(), 2);
-        QCOMPARE(env->spooler.jobs[1], job);
+        QCOMPARE(form.Combo1->count(), 44); // nothing typed is added to the list
+        QVERIFY(Golden::matches(QTest::currentDataTag() + QStringLiteral(".txt"),
+                                prompts.transcript() + typedTexts(&form).join(QLatin1Char('\n')) + QLatin1Char('\n')));
     }
 
-    // The copies text as typed; copies 0: nothing printed, and the warning names `named`.
+    // The copies text as typed; copies 0: nothing printed, nothing lost, and
+    // the warning names `named`, by Print and by Enter alike.
     void copiesAndRefusals_data()
     {
         QTest::addColumn<QString>("typed");
@@ -177,7 +140,6 @@ private slots:
         QTest::newRow("beyond 16 bits") << "40000" << "" << 0 << "\"40000\"";
         QTest::newRow("printer refuses") << "2" << "out of labels" << 0 << "out of labels";
     }
-
     void copiesAndRefusals()
     {
         QFETCH(QString, typed);
@@ -200,13 +162,40 @@ private slots:
             QCOMPARE(form.Combo2->currentText(), QStringLiteral("1"));
             return;
         }
-        QTest::keyClick(form.Text2, Qt::Key_Return); // the other road fails the same way
+        QTest::keyClick(form.Text2, Qt::Key_Return);
         QVERIFY(env->spooler.jobs.isEmpty());
-        QCOMPARE(prompts.warnings.size(), 2);
-        QVERIFY2(prompts.warnings[0].contains(named), qPrintable(prompts.warnings[0]));
-        QVERIFY(prompts.questions.isEmpty()); // nothing printed, nothing offered to clear
-        QCOMPARE(form.Combo1->currentText() + "|" + form.Text2->text() + "|" + form.Combo2->currentText(),
-                 "Alder Court|JOB 4471|" + typed);
+        QCOMPARE(prompts.log.filter(QStringLiteral("warn '")).filter(named).size(), 2);
+        QCOMPARE(prompts.log.size(), 2); // nothing printed, nothing offered to clear
+        QCOMPARE(typedTexts(&form), QStringList({"QComboBox=Alder Court", "QLineEdit=JOB 4471", "QComboBox=" + typed}));
+    }
+
+    // The joke window opens on a right click on the company name, not a left
+    // one; it shows its picture from the top-left corner at its natural size
+    // (the bottom rows do not fit); Esc and the stray release of the right
+    // click leave it open; a click closes it.
+    void jokeWindow()
+    {
+        Form1 form;
+        QVERIFY(showActive(&form));
+        bool openAfterKeyAndRelease = false;
+        ModalWatcher watcher([&](QWidget *window, int) {
+            auto *joke = qobject_cast<AprilFool *>(window);
+            const QImage shown = joke->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage picture = joke->picture().convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(picture.size(), QSize(516, 339));
+            for (const QPoint at : {QPoint(0, 0), QPoint(515, 0), QPoint(258, 170), QPoint(515, 335)})
+                QCOMPARE(shown.pixel(at), picture.pixel(at));
+            QTest::keyClick(joke, Qt::Key_Escape);
+            QTest::mouseRelease(joke, Qt::RightButton, {}, QPoint(100, 100));
+            openAfterKeyAndRelease = joke->isVisible();
+            QTest::mouseClick(joke, Qt::LeftButton, {}, QPoint(515, 335));
+        });
+        QTest::mouseClick(form.Label1, Qt::LeftButton);
+        QTest::mouseClick(form.Label1, Qt::RightButton);
+        QTest::qWait(50);
+        QCOMPARE(watcher.opened, QStringList{kJoke});
+        QVERIFY(openAfterKeyAndRelease);
+        QCOMPARE(watcher.stillOpenAfterAct, QStringList());
     }
 };
 

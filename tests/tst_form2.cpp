@@ -1,7 +1,6 @@
-// The printer chooser: its design, the list of printers, Save and the close box.
+// The printer chooser: the list of printers, Save and the close box.
 
 #include "Form2.h"
-#include "LabelFonts.h"
 #include "ModalWatcher.h"
 #include "Printer.h"
 #include "TestPrinting.h"
@@ -10,34 +9,10 @@
 #include <QListWidget>
 #include <QtTest>
 
-using namespace WindowChecks;
-
 class TestForm2 : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { LabelFonts::ensureInstalled(); }
-
-    void design()
-    {
-        TestPrinting env;
-        QWidget owner; // the main window's font is not passed on to the chooser
-        owner.setFont(QFont(QStringLiteral("Tahoma"), 20));
-        Form2 form(&owner);
-        form.Label1->setObjectName("Label1");
-        form.List1->setObjectName("List1");
-        form.Command1->setObjectName("Command1");
-        QCOMPARE(designOf(&form, {"Label1", "List1", "Command1"}),
-                 QStringList({"Label1 120,120,4455,375 Tahoma 9.75 bold 'Please Choose  A Printer from the List Below'",
-                              "List1 120,480,4455,2595 default ''",
-                              "Command1 120,3120,4455,495 Tahoma 9.75 bold 'Save'"}));
-        QCOMPARE(frame(&form), QStringLiteral("'Printer Chooser' 4680x3750 fixed close"));
-
-        QVERIFY(showActive(&form));
-        QTest::keyClick(form.List1, Qt::Key_Down); // select, so Save can take the focus
-        QCOMPARE(tabOrder(&form, 1), QStringList({"List1", "Command1"}));
-    }
-
     // The spooler's order, and nothing selected even when one of them is saved.
     void listsPrintersInOrderWithNothingSelected()
     {
@@ -59,7 +34,7 @@ private slots:
     {
         TestPrinting env({"Office", " label printer 2 "}, "Office");
         Form2 form;
-        QVERIFY(showActive(&form));
+        QVERIFY(WindowChecks::showActive(&form));
         QTest::mouseClick(form.List1->viewport(), Qt::LeftButton, {},
                           form.List1->visualItemRect(form.List1->item(1)).center());
         QCOMPARE(form.List1->selectedItems().size(), 1);
