@@ -1,8 +1,8 @@
 // The executable: works out the command-line tail, starts the right kind of
-// Qt application and hands over to Module1::Main.
+// Qt application and hands over to Startup::Start.
 
 #include "LabelFonts.h"
-#include "Module1.h"
+#include "Startup.h"
 #include "ProgramInfo.h"
 
 #include <QApplication>
@@ -97,7 +97,7 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    if (Module1::IsBatchWord(tail)) {
+    if (Startup::IsBatchWord(tail)) {
 #ifdef Q_OS_WIN
         reachCallersStandardError();
 #endif
@@ -105,12 +105,12 @@ int main(int argc, char **argv)
         keepQtNoticesOffStandardError();
         QGuiApplication app(argc, argv); // fonts need a GUI application, not a window
         LabelFonts::ensureInstalled();
-        return Module1::Main(tail);
+        return Startup::Start(tail);
     }
 
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(TAGFOUNDRY_APP_ID)); // the menu entry, for its icon
     LabelFonts::ensureInstalled();
-    const int status = Module1::Main(tail);
+    const int status = Startup::Start(tail);
     return status >= 0 ? status : app.exec();
 }

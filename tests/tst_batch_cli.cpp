@@ -4,7 +4,7 @@
 // end to end, through the private spooler.
 
 #include "LabelImage.h"
-#include "Module1.h"
+#include "Startup.h"
 #include "ChildProgram.h"
 #include "ProgramInfo.h"
 
@@ -56,7 +56,7 @@ private slots:
         QFETCH(QString, tail);
         QFETCH(bool, batch);
         QFETCH(bool, information);
-        QCOMPARE(Module1::IsBatchWord(tail), batch);
+        QCOMPARE(Startup::IsBatchWord(tail), batch);
         QCOMPARE(ProgramInfo::textFor(tail).has_value(), information);
     }
 

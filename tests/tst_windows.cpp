@@ -113,7 +113,7 @@ private slots:
             << QStringList{"type   Mrs A. jONES ", "key Return", "key Return", "type Leeds", "key Return", "type LS1 4AB",
                            "key Return", "click printButton", "focus line4Box", "key Enter", "key Esc"};
         QTest::newRow("address-failures") << "address" << kParts
-            << QStringList{"set line1Box one", "set line4Box four", "set copiesBox 3", "refuse out of labels", "click printButton",
+            << QStringList{"set line1Box one", "set line4Box four", "set copiesBox 3", "refuse out of labels", "click printButton", "show copiesBox",
                            "refuse", "set copiesBox ", "click printButton", "set copiesBox 3 copies", "click printButton",
                            "show copiesBox", "set copiesBox 45", "click printButton"};
         QTest::newRow("order") << "order" << kParts

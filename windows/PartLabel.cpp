@@ -1,6 +1,6 @@
 // The part label: one printer operation per step of its layout.
 
-#include "Kestrion.h"
+#include "PartWindow.h"
 
 #include "LabelTexts.h"
 #include "Printer.h"
@@ -18,16 +18,16 @@ const QString kProductLine = QStringLiteral("Kestrion");
 } // namespace
 
 // Prints the part on show exactly as the window shows it: the code from
-// Label2 (the preview Label4 is not read), the description from Label5, the
-// slider's copies and Picture2's logo. FontBold is not set before the company
+// codeLabel (the preview barcodeLabel is not read), the description from descriptionLabel, the
+// slider's copies and labelLogo's logo. FontBold is not set before the company
 // name, which keeps the weight the printer was left with.
-void Kestrion::PrintPartLabel()
+void PartWindow::printPartLabel()
 {
-    const QString code = Label2->text();
+    const QString code = codeLabel->text();
     Printer &p = Printer::current();
     p.setJobTitle(QStringLiteral("PART ") + code);
     SelectSavedPrinter();                                   // 1
-    p.setCopies(static_cast<qint16>(HScroll1->value()));    // 2
+    p.setCopies(static_cast<qint16>(copiesSlider->value()));    // 2
     p.setFontName(kTahoma);                                 // 3
     p.setCurrentX(400);                                     // 4
     p.setCurrentY(200);
@@ -53,11 +53,11 @@ void Kestrion::PrintPartLabel()
     p.setCurrentX(400);                                     // 21
     p.setCurrentY(1750);
     p.setFontSize(12);                                      // 22
-    p.print(Label5->text());                                // 23
+    p.print(descriptionLabel->text());                                // 23
     p.setFontSize(10);                                      // 24
     p.setCurrentX(1200);                                    // 25
     p.setCurrentY(2500);
     p.print(PrintStamp());                                  // 26
-    p.paintPicture(Picture2->picture(), 200, 600);          // 27
+    p.paintPicture(labelLogo->picture(), 200, 600);          // 27
     p.endDoc();                                             // 28
 }

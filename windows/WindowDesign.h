@@ -29,7 +29,7 @@ inline QSize twipsSize(int width, int height)
     return QSize(width / kTwipsPerPixel, height / kTwipsPerPixel);
 }
 
-// Gives each control its design name as its object name.
+// Gives each control an object name: the name of its member.
 inline void nameControls(std::initializer_list<std::pair<QWidget *, const char *>> controls)
 {
     for (const auto &[control, name] : controls)

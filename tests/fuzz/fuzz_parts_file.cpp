@@ -4,7 +4,7 @@
 #include "FuzzSetup.h"
 
 #include "DataFolder.h"
-#include "Kestrion.h"
+#include "PartWindow.h"
 #include "LabelFonts.h"
 #include "ScriptedPrompts.h"
 
@@ -26,16 +26,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     file.close();
 
-    Kestrion window;
-    window.Form_Load();
+    PartWindow window;
+    window.load();
     const QStringList lines = DataFolder::splitLines(bytes);
     for (qsizetype i = 0; i < std::min<qsizetype>(lines.size(), 16); ++i) {
-        window.Combo1->setEditText(lines[i]);
-        window.Combo1_Change();
-        window.Combo1_KeyPress(13);
+        window.partBox->setEditText(lines[i]);
+        window.onPartTextChanged();
+        window.onPartKeyPress(13);
         window.ShowPartLine(lines[i]);
     }
-    if (window.Combo1->count() > 0)
-        window.Combo1_Click(int(size % window.Combo1->count()));
+    if (window.partBox->count() > 0)
+        window.onPartChosen(int(size % window.partBox->count()));
     return 0;
 }

@@ -1,0 +1,68 @@
+#include "Startup.h"
+
+#include "BatchLayouts.h"
+#include "Failure.h"
+#include "MainWindow.h"
+#include "Printer.h"
+#include "RunBatch.h"
+#include "SavedPrinter.h"
+
+#include <cstdio>
+
+namespace Startup {
+
+namespace {
+
+void reportToStandardError(const QString &message)
+{
+    std::fprintf(stderr, "tagfoundry: %s\n", escapeControlCharacters(message).toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+int runBatch(const QString &word)
+{
+    if (const QString problem = SavedPrinter::problem(); !problem.isEmpty()) {
+        reportToStandardError(problem + QStringLiteral("; nothing was printed"));
+        return 1;
+    }
+    const QString saved = SavedPrinter::read();
+    if (saved == SavedPrinter::kNone) {
+        // Nothing is printed and no window opens; the calling program still
+        // learns that nothing was printed.
+        reportToStandardError(QStringLiteral("no label printer has been chosen yet (saved printer is \"none\"); "
+                                             "nothing was printed. Choose one in the printer chooser."));
+        return 2;
+    }
+    SelectSavedPrinter();
+    try {
+        // The labels still print on the default printer, but the caller hears
+        // that they did not go where it expected.
+        if (const QString used = Printer::current().deviceName(); used != saved) {
+            reportToStandardError(QStringLiteral("the saved label printer \"%1\" was not found; printing on \"%2\", "
+                                                 "the default printer")
+                                      .arg(saved, used));
+        }
+        RunBatch(word, reportToStandardError);
+    } catch (const Failure &failure) {
+        reportToStandardError(failure.message());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool IsBatchWord(const QString &argumentText)
+{
+    return argumentText == kXList || argumentText == kBins;
+}
+
+int Start(const QString &argumentText)
+{
+    if (IsBatchWord(argumentText))
+        return runBatch(argumentText);
+    MainWindow::showMainWindow();
+    return -1;
+}
+
+} // namespace Startup
