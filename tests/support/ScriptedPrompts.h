@@ -6,6 +6,8 @@
 #include "WindowChecks.h"
 
 #include <QKeySequence>
+
+#include <functional>
 #include <QQueue>
 
 // Answers the windows' message boxes and input prompts from a script and
@@ -38,15 +40,18 @@ public:
     //   click CONTROL | focus CONTROL | set CONTROL TEXT (retyped) |
     //   show CONTROL... (their texts, a combo box's list too) | answer TEXT |
     //   no (every question answered No) | refuse [REASON] (none: accept again) |
-    //   saved printer (what another window does before it prints)
-    QString play(QWidget *window, const QStringList &actions)
+    //   saved printer (what another window does before it prints) |
+    //   load ARGUMENT (handed to `load`) | # a comment, written down as it is
+    QString play(QWidget *window, const QStringList &actions, const std::function<void(const QString &)> &load = {})
     {
         const QWidget *focus = QApplication::focusWidget();
         out += QStringLiteral("focus ") + WindowChecks::nameOf(focus) + QLatin1Char('\n');
         for (const QString &action : actions) {
             const QString verb = action.section(QLatin1Char(' '), 0, 0), rest = action.mid(verb.size() + 1);
-            out += QStringLiteral("> ") + action + QLatin1Char('\n');
-            if (verb == QLatin1String("type")) {
+            out += (action.startsWith(QLatin1Char('#')) ? QString() : QStringLiteral("> ")) + action + QLatin1Char('\n');
+            if (action.startsWith(QLatin1Char('#'))) {
+                continue;
+            } else if (verb == QLatin1String("type")) {
                 WindowChecks::type(rest);
             } else if (verb == QLatin1String("key")) {
                 const QKeyCombination key = QKeySequence(rest)[0];
@@ -67,6 +72,8 @@ public:
                 yes = false;
             } else if (verb == QLatin1String("refuse")) {
                 m_spooler->refuseJobs(rest, rest.isEmpty() ? -1 : 0);
+            } else if (verb == QLatin1String("load") && load) {
+                load(rest);
             } else if (action == QLatin1String("saved printer")) {
                 SelectSavedPrinter();
             } else {
