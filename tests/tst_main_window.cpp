@@ -1,14 +1,23 @@
-// The main window: the load sequence, the clock, the windows its buttons
-// open, and the joke window. Its design and what users type and print in it
-// are in tst_windows.
+// What the windows' designs and transcripts (tst_windows) do not show: the
+// main window's load sequence, clock and buttons, the joke window, the
+// printer chooser's Save and close box, windows opened afresh, and the shelf
+// run's letters and long runs.
 
 #include "JokeWindow.h"
+#include "AddressLabelWindow.h"
 #include "MainWindow.h"
 #include "ModalWatcher.h"
+#include "PartWindow.h"
 #include "PrintStamp.h"
+#include "Printer.h"
+#include "PrinterChooser.h"
 #include "ScriptedPrompts.h"
+#include "ShelfLabels.h"
 #include "TestPrinting.h"
 
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <memory>
@@ -116,6 +125,113 @@ private slots:
         QCOMPARE(watcher.opened, QStringList{kJoke});
         QVERIFY(openAfterKeyAndRelease);
         QCOMPARE(watcher.stillOpenAfterAct, QStringList());
+    }
+
+    // The spooler's order with nothing selected, not even the saved printer; a
+    // selection enables Save but saves nothing; Save writes the name exactly as
+    // the spooler reports it, and the process keeps its printer until the next job.
+    void chooserSaves()
+    {
+        env.reset();
+        env = std::make_unique<TestPrinting>(QStringList{"Office", " label printer 2 "}, "Office");
+        env->savePrinter(QStringLiteral("Office"));
+        PrinterChooser form;
+        QVERIFY(WindowChecks::showActive(&form));
+        QCOMPARE(WindowChecks::describe(form.printerList), QStringLiteral("'' list 'Office| label printer 2 '"));
+        QVERIFY(form.printerList->selectedItems().isEmpty() && !form.saveButton->isEnabled());
+        QTest::mouseClick(form.printerList->viewport(), Qt::LeftButton, {},
+                          form.printerList->visualItemRect(form.printerList->item(1)).center());
+        QVERIFY(form.saveButton->isEnabled());
+        QCOMPARE(env->savedPrinter(), QStringLiteral("Office"));
+        QTest::mouseClick(form.saveButton, Qt::LeftButton);
+        QCOMPARE(env->savedPrinter(), QStringLiteral(" label printer 2 "));
+        QVERIFY(!form.isVisible());
+        QCOMPARE(Printer::current().deviceName(), QStringLiteral("Office"));
+    }
+
+    void chooserCloseBoxSavesNothing()
+    {
+        ModalWatcher watcher([](QWidget *window, int) {
+            QTest::keyClick(qobject_cast<PrinterChooser *>(window)->printerList, Qt::Key_Down); // a selection, then the close box
+            window->close();
+        });
+        PrinterChooser::showModal(nullptr); // returns once the window has closed
+        QCOMPARE(watcher.opened, QStringList{kChooser});
+        QCOMPARE(env->savedPrinter(), QStringLiteral("Label Printer"));
+        for (QWidget *top : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<PrinterChooser *>(top)); // destroyed, not just hidden
+    }
+
+    // Changed and closed by Close, then opened again (the parts file changed
+    // meanwhile): nothing is left over; the texts and focus of the second opening.
+    void reopensAfresh_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QStringList>("seen");
+        QTest::newRow("address") << "address" << QStringList{"line1Box=", "line2Box=", "line3Box=", "line4Box=", "copiesBox=1", "line1Box"};
+        QTest::newRow("part") << "part" << QStringList{"partBox=GH-5,Air Vent", "partBox", "Veltrane Heating Supplies Ltd.", "1",
+                                                       "GH-5", "*GH-5*", "Air Vent", "Kestrion"};
+    }
+    void reopensAfresh()
+    {
+        QFETCH(QString, window);
+        QFETCH(QStringList, seen);
+        env->writeDataFile(QStringLiteral("parts.txt"), "AB-12,Brass Olive 15mm\r\nCD-3,Tap Washer\r\n");
+        QStringList second;
+        ModalWatcher watcher([&](QWidget *opened, int index) {
+            // The watcher can see the window before the window system has
+            // activated it and handed the focus over.
+            (void)QTest::qWaitFor([opened] { return opened->isAncestorOf(QApplication::focusWidget()); }, 5000);
+            if (index == 0) {
+                for (QLineEdit *box : opened->findChildren<QLineEdit *>())
+                    box->setText(QStringLiteral("9"));
+                for (QScrollBar *slider : opened->findChildren<QScrollBar *>())
+                    slider->setValue(slider->maximum());
+                env->writeDataFile(QStringLiteral("parts.txt"), "GH-5,Air Vent\r\n");
+                QTest::mouseClick(opened->findChild<QPushButton *>(QStringLiteral("closeButton")), Qt::LeftButton);
+                return;
+            }
+            second << WindowChecks::typedTexts(opened) << WindowChecks::focusName(opened);
+            for (QLabel *label : opened->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
+                second << label->text();
+            opened->close(); // the close box
+        });
+        for (int i = 0; i < 2; ++i)
+            window == QLatin1String("part") ? PartWindow::showModal(nullptr) : AddressLabelWindow::showModal(nullptr);
+        QCOMPARE(watcher.stillOpenAfterAct, QStringList());
+        QCOMPARE(second, seen);
+    }
+
+    // After Z the letters go on as AA, AB, ..., never repeating Z.
+    void shelfLetters()
+    {
+        const QList<std::pair<qint64, QString>> cases = {{26, "Z"}, {27, "AA"}, {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"}};
+        for (const auto &[shelf, letters] : cases)
+            QCOMPARE(ShelfLetters(shelf), letters);
+    }
+
+    void longShelfRunShowsProgressAndCancelStopsBeforeTheNextLabel()
+    {
+        ScriptedPrompts prompts(&env->spooler);
+        prompts.answers << "G" << "3" << "20"; // 60 labels
+        MainWindow form;
+        form.show();
+        QString title;
+        QTimer canceller;
+        connect(&canceller, &QTimer::timeout, [&] {
+            auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            if (progress && env->spooler.jobs.size() >= 5) {
+                title = progress->windowTitle();
+                QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+            }
+        });
+        canceller.start(0);
+        QTest::mouseClick(form.shelvesButton, Qt::LeftButton);
+        canceller.stop();
+        QCOMPARE(title, QStringLiteral("Shelf Labels"));
+        QCOMPARE(env->spooler.jobs.size(), 5);
+        QCOMPARE(env->spooler.jobs.last().ops[0].text, QStringLiteral("G1E"));
+        QCOMPARE(prompts.log.filter(QStringLiteral("warn")), QStringList());
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
 
@@ -84,17 +85,19 @@ inline QString captionOf(const QWidget *control)
     return {};
 }
 
-// "'caption'", and a combo box's list: "'caption' list 'first|second'".
+// "'caption'", and a combo or list box's list: "'caption' list 'first|second'".
 inline QString describe(const QWidget *control)
 {
-    QString text = QLatin1Char('\'') + captionOf(control) + QLatin1Char('\'');
-    if (auto *combo = qobject_cast<const QComboBox *>(control); combo && combo->count()) {
-        QStringList items;
+    QStringList items;
+    if (auto *combo = qobject_cast<const QComboBox *>(control)) {
         for (int i = 0; i < combo->count(); ++i)
             items << combo->itemText(i);
-        text += QStringLiteral(" list '") + items.join(QLatin1Char('|')) + QLatin1Char('\'');
+    } else if (auto *list = qobject_cast<const QListWidget *>(control)) {
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text();
     }
-    return text;
+    const QString caption = QLatin1Char('\'') + captionOf(control) + QLatin1Char('\'');
+    return items.isEmpty() ? caption : caption + QStringLiteral(" list '") + items.join(QLatin1Char('|')) + QLatin1Char('\'');
 }
 
 // Everything typed in the window: "name=text" for each text and combo box.
