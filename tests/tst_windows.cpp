@@ -27,19 +27,12 @@ namespace {
 
 std::unique_ptr<QWidget> makeWindow(const QString &name, QWidget *owner)
 {
-    if (name == QLatin1String("main"))
-        return std::make_unique<MainWindow>();
-    if (name == QLatin1String("chooser"))
-        return std::make_unique<PrinterChooser>(owner);
-    if (name == QLatin1String("address"))
-        return std::make_unique<AddressLabelWindow>(owner);
-    if (name == QLatin1String("order"))
-        return std::make_unique<OrderLabelWindow>(owner);
-    if (name == QLatin1String("bins"))
-        return std::make_unique<BinLabelWindow>(owner);
-    if (name == QLatin1String("part"))
-        return std::make_unique<PartWindow>(owner);
-    return std::make_unique<JokeWindow>(owner);
+    const QHash<QString, std::function<QWidget *()>> windows = {
+        {"main", [] { return new MainWindow; }}, {"chooser", [owner] { return new PrinterChooser(owner); }},
+        {"address", [owner] { return new AddressLabelWindow(owner); }}, {"order", [owner] { return new OrderLabelWindow(owner); }},
+        {"bins", [owner] { return new BinLabelWindow(owner); }}, {"part", [owner] { return new PartWindow(owner); }},
+        {"joke", [owner] { return new JokeWindow(owner); }}};
+    return std::unique_ptr<QWidget>(windows.value(name, [] { return nullptr; })());
 }
 
 } // namespace
@@ -70,6 +63,7 @@ private slots:
     {
         QFETCH(QString, window);
         const std::unique_ptr<QWidget> w = makeWindow(window, &owner);
+        QVERIFY(w);
         QString table = WindowChecks::design(w.get()); // before the main window's clock first ticks
         QVERIFY(showActive(w.get()));
         if (window == QLatin1String("chooser"))
@@ -100,6 +94,7 @@ private slots:
         }
         ScriptedPrompts prompts(&env->spooler);
         const std::unique_ptr<QWidget> w = makeWindow(file.chopped(4).section(QLatin1Char('-'), 1, 1), nullptr);
+        QVERIFY2(w, qPrintable(file));
         QVERIFY(showActive(w.get()));
         // "load PARTS": the part window loads this parts file (percent-encoded; "-": none).
         const auto load = [&](const QString &parts) {

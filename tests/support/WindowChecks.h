@@ -72,17 +72,10 @@ inline QStringList tabOrder(QWidget *window)
     return visited;
 }
 
+// The text a control shows: a label's, a button's, a text box's, a combo box's.
 inline QString captionOf(const QWidget *control)
 {
-    if (auto *label = qobject_cast<const QLabel *>(control))
-        return label->text();
-    if (auto *button = qobject_cast<const QPushButton *>(control))
-        return button->text();
-    if (auto *combo = qobject_cast<const QComboBox *>(control))
-        return combo->currentText();
-    if (auto *box = qobject_cast<const QLineEdit *>(control))
-        return box->text();
-    return {};
+    return control->property(qobject_cast<const QComboBox *>(control) ? "currentText" : "text").toString();
 }
 
 // "'caption'", and a combo or list box's list: "'caption' list 'first|second'".
