@@ -1,35 +1,31 @@
-// The main window: its design, the load sequence, the keyboard flow and the
-// quick label, driven through real key and mouse events against a recording
-// spooler.
+// What the windows' designs and transcripts (tst_windows) do not show: the
+// main window's load sequence, clock and buttons, the joke window, the
+// printer chooser's Save and close box, windows opened afresh, and the shelf
+// run's letters and long runs.
 
+#include "JokeWindow.h"
+#include "AddressLabelWindow.h"
 #include "MainWindow.h"
-#include "PrinterChooser.h"
-#include "LabelFonts.h"
 #include "ModalWatcher.h"
+#include "PartWindow.h"
 #include "PrintStamp.h"
+#include "Printer.h"
+#include "PrinterChooser.h"
 #include "ScriptedPrompts.h"
+#include "ShelfLabels.h"
 #include "TestPrinting.h"
-#include "WindowChecks.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QScrollBar>
 #include <QtTest>
 
 #include <memory>
 
-using namespace WindowChecks;
-
 namespace {
-
 const QDateTime kNow(QDate(2026, 6, 12), QTime(9, 30, 5));
-
-PrintOp text(double x, double y, double size, const QString &value)
-{
-    return textOp(x, y, value, {QStringLiteral("Tahoma"), size, false});
-}
-
+const QString kChooser = QStringLiteral("PrinterChooser: Printer Chooser");
+const QString kJoke = QStringLiteral("JokeWindow: Happy April Fools! (Click to Dismiss)");
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -38,8 +34,6 @@ class TestMainWindow : public QObject {
     std::unique_ptr<TestPrinting> env;
 
 private slots:
-    void initTestCase() { LabelFonts::ensureInstalled(); }
-
     void init()
     {
         env = std::make_unique<TestPrinting>();
@@ -48,165 +42,196 @@ private slots:
     }
     void cleanup() { env.reset(); }
 
-    void design()
-    {
-        MainWindow form;
-        // The window names none of its controls; name them here as the design does.
-        const QList<std::pair<QWidget *, const char *>> controls = {
-            {form.companyLabel, "companyLabel"},     {form.customerBox, "customerBox"},     {form.secondLineBox, "secondLineBox"},
-            {form.clockLabel, "clockLabel"},     {form.printButton, "printButton"}, {form.addressLabelsButton, "addressLabelsButton"},
-            {form.choosePrinterButton, "choosePrinterButton"}, {form.partLabelsButton, "partLabelsButton"}, {form.copiesBox, "copiesBox"},
-            {form.orderLabelsButton, "orderLabelsButton"}, {form.shelvesButton, "shelvesButton"}, {form.binLabelsButton, "binLabelsButton"}};
-        QStringList rows, tips;
-        for (const auto &[control, name] : controls) {
-            control->setObjectName(QString::fromLatin1(name));
-            rows << WindowChecks::design(control);
-            if (!control->toolTip().isEmpty())
-                tips << QString::fromLatin1(name) + QStringLiteral(": ") + control->toolTip();
-        }
-        QCOMPARE(rows, QStringList({"companyLabel 120,120,5175,255 Tahoma 9.75 bold centre 'Veltrane Heating Supplies Ltd.'",
-                                    "customerBox 120,480,5175,645 Tahoma 21.75 ''",
-                                    "secondLineBox 120,1200,5175,855 Tahoma 30 ''",
-                                    "clockLabel 120,2160,5175,495 Tahoma 20.25 ''",
-                                    "printButton 120,2760,2055,615 Tahoma 20.25 'Print!'",
-                                    "addressLabelsButton 2280,2760,615,615 Tahoma 20.25 ''",
-                                    "choosePrinterButton 3000,2760,615,615 Tahoma 20.25 ''",
-                                    "partLabelsButton 3720,2760,615,615 Tahoma 20.25 ''",
-                                    "copiesBox 4440,2760,855,615 Tahoma 20.25 '1'",
-                                    "orderLabelsButton 120,3480,1575,615 Tahoma 20.25 'Ormex'",
-                                    "shelvesButton 1800,3480,1695,615 Tahoma 20.25 'Shelves'",
-                                    "binLabelsButton 3600,3480,1695,615 Tahoma 20.25 'Bins'"}));
-        QCOMPARE(tips, QStringList({"printButton: Print Label", "choosePrinterButton: Change Printer", "shelvesButton: Print Shelf Labels"}));
-        QCOMPARE(frame(&form), QStringLiteral("'TagFoundry' 5400x4230 fixed close"));
-        QVERIFY((form.geometry().center() - form.screen()->availableGeometry().center()).manhattanLength() <= 2);
-
-        QVERIFY(showActive(&form));
-        QCOMPARE(tabOrder(&form, 10), QStringList({"customerBox", "secondLineBox", "printButton", "shelvesButton", "addressLabelsButton", "choosePrinterButton",
-                                                   "partLabelsButton", "orderLabelsButton", "copiesBox", "binLabelsButton", "customerBox"}));
-
-        // The clock, empty in the rows above, shows the stamp from its first tick on.
-        QTRY_COMPARE_WITH_TIMEOUT(form.clockLabel->text(), PrintStamp(kNow), 2500);
-    }
-
-    void chooserOpensAtLoadOnlyWithoutASavedPrinter_data()
+    // The chooser only without a saved printer, the joke window only on 1 April,
+    // both before the window shows and neither stopping the rest of the load.
+    void loadSequence_data()
     {
         QTest::addColumn<QString>("saved");
+        QTest::addColumn<QDate>("today");
         QTest::addColumn<QStringList>("opened");
-        QTest::newRow("none") << "none" << QStringList{"PrinterChooser: Printer Chooser"};
-        QTest::newRow("a printer saved") << "Label Printer" << QStringList{};
-        QTest::newRow("None is a name, not the marker") << "None" << QStringList{};
+        QTest::newRow("none") << "none" << kNow.date() << QStringList{kChooser};
+        QTest::newRow("a printer saved") << "Label Printer" << kNow.date() << QStringList{};
+        QTest::newRow("None is a name, not the marker") << "None" << kNow.date() << QStringList{};
+        QTest::newRow("1 April, chooser first") << "none" << QDate(2027, 4, 1) << QStringList{kChooser, kJoke};
+        QTest::newRow("2 April") << "Office" << QDate(2027, 4, 2) << QStringList{};
+        QTest::newRow("4 January: day and month swapped") << "Office" << QDate(2027, 1, 4) << QStringList{};
     }
-
-    void chooserOpensAtLoadOnlyWithoutASavedPrinter()
+    void loadSequence()
     {
         QFETCH(QString, saved);
+        QFETCH(QDate, today);
         QFETCH(QStringList, opened);
         env->savePrinter(saved);
-        ModalWatcher watcher; // closes the chooser by its close box: nothing chosen
-        MainWindow form;           // the load sequence runs here
+        Clock::setNowForTests([today] { return QDateTime(today, QTime(8, 30)); });
+        bool ownerShown = false;
+        ModalWatcher watcher([&](QWidget *window, int) { // the chooser closes by its close box: nothing chosen
+            ownerShown = ownerShown || (window->parentWidget() && window->parentWidget()->isVisible());
+            if (qobject_cast<JokeWindow *>(window))
+                QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(200, 200));
+        });
+        MainWindow form;
         QCOMPARE(watcher.opened, opened);
+        QVERIFY(!ownerShown);
+        QVERIFY(!watcher.stillOpenAfterAct.contains(kJoke));
         QCOMPARE(env->savedPrinter(), saved);
-        QCOMPARE(form.copiesBox->count(), 30); // loading went on after the chooser
+        QCOMPARE(form.copiesBox->count(), 30); // loading went on after them
+        QVERIFY((form.geometry().center() - form.screen()->availableGeometry().center()).manhattanLength() <= 2);
     }
 
-    // Enter moves from the customer to the second line and prints from there,
-    // then offers to clear; the quick label is the same job from Print.
-    void enterFlowAndQuickLabel_data()
+    // The clock is empty at first and shows the stamp from its first tick on;
+    // each button opens its window (the shelf run's prompts are cancelled).
+    void clockAndButtons()
     {
-        QTest::addColumn<QString>("customer");
-        QTest::addColumn<QString>("second");
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("Yes empties both fields") << "Alder Court" << "Boiler spares, van 2" << true;
-        // A list entry in small letters is neither completed nor snapped to the entry.
-        QTest::newRow("No keeps both fields as typed") << MainWindow::customerNames().first().toLower() << "x" << false;
-    }
-
-    void enterFlowAndQuickLabel()
-    {
-        QFETCH(QString, customer);
-        QFETCH(QString, second);
-        QFETCH(bool, yes);
         ScriptedPrompts prompts(&env->spooler);
-        prompts.yes = yes;
         MainWindow form;
-        QVERIFY(showActive(&form));
-        form.copiesBox->setEditText(QStringLiteral("2"));
-
-        type(customer);
-        press(Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), form.secondLineBox);
-        QVERIFY(env->spooler.jobs.isEmpty()); // Enter in the customer box never prints
-
-        type(second);
-        press(Qt::Key_Return);
-        QCOMPARE(env->spooler.jobs.size(), 1);
-        const PrintJob job = env->spooler.jobs[0];
-        QCOMPARE(job.printerName, QStringLiteral("Label Printer"));
-        QCOMPARE(job.copies, 2);
-        QCOMPARE(job.ops, QList<PrintOp>({text(400, 200, 12, "Veltrane Heating Supplies Ltd."), text(160, 500, 28, customer),
-                                          text(160, 1200, 28, second), text(160, 2000, 20, PrintStamp(kNow))}));
-        QCOMPARE(prompts.questions.size(), 1);
-        QCOMPARE(prompts.questions[0].text + " / " + prompts.questions[0].title, QStringLiteral("Clear? / Clear Fields?"));
-        QCOMPARE(prompts.questions[0].jobsBefore, 1);      // printed before asking
-        QCOMPARE(prompts.questions[0].focus, form.customerBox); // focus already back
-        QCOMPARE(QApplication::focusWidget(), form.customerBox);
-        QCOMPARE(form.customerBox->currentText(), yes ? QString() : customer);
-        QCOMPARE(form.secondLineBox->text(), yes ? QString() : second);
-        QCOMPARE(form.customerBox->count(), 44); // nothing typed is added to the list
-        if (yes)
-            return;
-        form.copiesBox->setEditText(QStringLiteral("2"));
-        QTest::mouseClick(form.printButton, Qt::LeftButton);
-        QCOMPARE(env->spooler.jobs.size(), 2);
-        QCOMPARE(env->spooler.jobs[1], job);
-    }
-
-    // The copies text as typed; copies 0: nothing printed, and the warning names `named`.
-    void copiesAndRefusals_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("refusal");
-        QTest::addColumn<int>("copies");
-        QTest::addColumn<QString>("named");
-        QTest::newRow("3") << "3" << "" << 3 << "";
-        QTest::newRow("number then a word") << "12 x" << "" << 12 << "";
-        QTest::newRow("blanks inside are ignored") << "1 2" << "" << 12 << "";
-        QTest::newRow("a half rounds down to even") << "2.5" << "" << 2 << "";
-        QTest::newRow("a half rounds up to even") << "3.5" << "" << 4 << "";
-        QTest::newRow("no number still prints once") << "many" << "" << 1 << "";
-        QTest::newRow("beyond 16 bits") << "40000" << "" << 0 << "\"40000\"";
-        QTest::newRow("printer refuses") << "2" << "out of labels" << 0 << "out of labels";
-    }
-
-    void copiesAndRefusals()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, refusal);
-        QFETCH(int, copies);
-        QFETCH(QString, named);
-        ScriptedPrompts prompts(&env->spooler);
-        prompts.yes = false;
-        if (!refusal.isEmpty())
-            env->spooler.refuseJobs(refusal);
-        MainWindow form;
-        form.customerBox->setEditText(QStringLiteral("Alder Court"));
-        form.secondLineBox->setText(QStringLiteral("JOB 4471"));
-        form.copiesBox->clearEditText();
-        QTest::keyClicks(form.copiesBox, typed);
-        QTest::mouseClick(form.printButton, Qt::LeftButton);
-        if (copies) {
-            QCOMPARE(env->spooler.jobs.size(), 1);
-            QCOMPARE(env->spooler.jobs[0].copies, copies);
-            QCOMPARE(form.copiesBox->currentText(), QStringLiteral("1"));
-            return;
+        QVERIFY(WindowChecks::showActive(&form));
+        QTRY_COMPARE_WITH_TIMEOUT(form.clockLabel->text(), PrintStamp(kNow), 2500);
+        QStringList seen;
+        for (QPushButton *button : form.findChildren<QPushButton *>()) {
+            ModalWatcher watcher;
+            QTest::mouseClick(button, Qt::LeftButton);
+            seen << button->objectName() + ": " + watcher.opened.join(", ");
         }
-        QTest::keyClick(form.secondLineBox, Qt::Key_Return); // the other road fails the same way
-        QVERIFY(env->spooler.jobs.isEmpty());
-        QCOMPARE(prompts.warnings.size(), 2);
-        QVERIFY2(prompts.warnings[0].contains(named), qPrintable(prompts.warnings[0]));
-        QVERIFY(prompts.questions.isEmpty()); // nothing printed, nothing offered to clear
-        QCOMPARE(form.customerBox->currentText() + "|" + form.secondLineBox->text() + "|" + form.copiesBox->currentText(),
-                 "Alder Court|JOB 4471|" + typed);
+        QCOMPARE(seen, QStringList({"printButton: ", "addressLabelsButton: AddressLabelWindow: TagFoundry",
+                                    "choosePrinterButton: " + kChooser, "partLabelsButton: PartWindow: VHQ Kestrion Label Printer",
+                                    "orderLabelsButton: OrderLabelWindow: TagFoundry", "shelvesButton: ",
+                                    "binLabelsButton: BinLabelWindow: Bin Labelling"}));
+    }
+
+    // The joke window opens on a right click on the company name, not a left
+    // one; it shows its picture from the top-left corner at its natural size
+    // (the bottom rows do not fit); Esc and the stray release of the right
+    // click leave it open; a click closes it.
+    void jokeWindow()
+    {
+        MainWindow form;
+        QVERIFY(WindowChecks::showActive(&form));
+        bool openAfterKeyAndRelease = false;
+        ModalWatcher watcher([&](QWidget *window, int) {
+            auto *joke = qobject_cast<JokeWindow *>(window);
+            const QImage shown = joke->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage picture = joke->picture().convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(picture.size(), QSize(516, 339));
+            for (const QPoint at : {QPoint(0, 0), QPoint(515, 0), QPoint(258, 170), QPoint(515, 335)})
+                QCOMPARE(shown.pixel(at), picture.pixel(at));
+            QTest::keyClick(joke, Qt::Key_Escape);
+            QTest::mouseRelease(joke, Qt::RightButton, {}, QPoint(100, 100));
+            openAfterKeyAndRelease = joke->isVisible();
+            QTest::mouseClick(joke, Qt::LeftButton, {}, QPoint(515, 335));
+        });
+        QTest::mouseClick(form.companyLabel, Qt::LeftButton);
+        QTest::mouseClick(form.companyLabel, Qt::RightButton);
+        QTest::qWait(50);
+        QCOMPARE(watcher.opened, QStringList{kJoke});
+        QVERIFY(openAfterKeyAndRelease);
+        QCOMPARE(watcher.stillOpenAfterAct, QStringList());
+    }
+
+    // The spooler's order with nothing selected, not even the saved printer; a
+    // selection enables Save but saves nothing; Save writes the name exactly as
+    // the spooler reports it, and the process keeps its printer until the next job.
+    void chooserSaves()
+    {
+        env.reset();
+        env = std::make_unique<TestPrinting>(QStringList{"Office", " label printer 2 "}, "Office");
+        env->savePrinter(QStringLiteral("Office"));
+        PrinterChooser form;
+        QVERIFY(WindowChecks::showActive(&form));
+        QCOMPARE(WindowChecks::describe(form.printerList), QStringLiteral("'' list 'Office| label printer 2 '"));
+        QVERIFY(form.printerList->selectedItems().isEmpty() && !form.saveButton->isEnabled());
+        QTest::mouseClick(form.printerList->viewport(), Qt::LeftButton, {},
+                          form.printerList->visualItemRect(form.printerList->item(1)).center());
+        QVERIFY(form.saveButton->isEnabled());
+        QCOMPARE(env->savedPrinter(), QStringLiteral("Office"));
+        QTest::mouseClick(form.saveButton, Qt::LeftButton);
+        QCOMPARE(env->savedPrinter(), QStringLiteral(" label printer 2 "));
+        QVERIFY(!form.isVisible());
+        QCOMPARE(Printer::current().deviceName(), QStringLiteral("Office"));
+    }
+
+    void chooserCloseBoxSavesNothing()
+    {
+        ModalWatcher watcher([](QWidget *window, int) {
+            QTest::keyClick(qobject_cast<PrinterChooser *>(window)->printerList, Qt::Key_Down); // a selection, then the close box
+            window->close();
+        });
+        PrinterChooser::showModal(nullptr); // returns once the window has closed
+        QCOMPARE(watcher.opened, QStringList{kChooser});
+        QCOMPARE(env->savedPrinter(), QStringLiteral("Label Printer"));
+        for (QWidget *top : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<PrinterChooser *>(top)); // destroyed, not just hidden
+    }
+
+    // Changed and closed by Close, then opened again (the parts file changed
+    // meanwhile): nothing is left over; the texts and focus of the second opening.
+    void reopensAfresh_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QStringList>("seen");
+        QTest::newRow("address") << "address" << QStringList{"line1Box=", "line2Box=", "line3Box=", "line4Box=", "copiesBox=1", "line1Box"};
+        QTest::newRow("part") << "part" << QStringList{"partBox=GH-5,Air Vent", "partBox", "Veltrane Heating Supplies Ltd.", "1",
+                                                       "GH-5", "*GH-5*", "Air Vent", "Kestrion"};
+    }
+    void reopensAfresh()
+    {
+        QFETCH(QString, window);
+        QFETCH(QStringList, seen);
+        env->writeDataFile(QStringLiteral("parts.txt"), "AB-12,Brass Olive 15mm\r\nCD-3,Tap Washer\r\n");
+        QStringList second;
+        ModalWatcher watcher([&](QWidget *opened, int index) {
+            // The watcher can see the window before the window system has
+            // activated it and handed the focus over.
+            (void)QTest::qWaitFor([opened] { return opened->isAncestorOf(QApplication::focusWidget()); }, 5000);
+            if (index == 0) {
+                for (QLineEdit *box : opened->findChildren<QLineEdit *>())
+                    box->setText(QStringLiteral("9"));
+                for (QScrollBar *slider : opened->findChildren<QScrollBar *>())
+                    slider->setValue(slider->maximum());
+                env->writeDataFile(QStringLiteral("parts.txt"), "GH-5,Air Vent\r\n");
+                QTest::mouseClick(opened->findChild<QPushButton *>(QStringLiteral("closeButton")), Qt::LeftButton);
+                return;
+            }
+            second << WindowChecks::typedTexts(opened) << WindowChecks::focusName(opened);
+            for (QLabel *label : opened->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
+                second << label->text();
+            opened->close(); // the close box
+        });
+        for (int i = 0; i < 2; ++i)
+            window == QLatin1String("part") ? PartWindow::showModal(nullptr) : AddressLabelWindow::showModal(nullptr);
+        QCOMPARE(watcher.stillOpenAfterAct, QStringList());
+        QCOMPARE(second, seen);
+    }
+
+    // After Z the letters go on as AA, AB, ..., never repeating Z.
+    void shelfLetters()
+    {
+        const QList<std::pair<qint64, QString>> cases = {{26, "Z"}, {27, "AA"}, {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"}};
+        for (const auto &[shelf, letters] : cases)
+            QCOMPARE(ShelfLetters(shelf), letters);
+    }
+
+    void longShelfRunShowsProgressAndCancelStopsBeforeTheNextLabel()
+    {
+        ScriptedPrompts prompts(&env->spooler);
+        prompts.answers << "G" << "3" << "20"; // 60 labels
+        MainWindow form;
+        form.show();
+        QString title;
+        QTimer canceller;
+        connect(&canceller, &QTimer::timeout, [&] {
+            auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            if (progress && env->spooler.jobs.size() >= 5) {
+                title = progress->windowTitle();
+                QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+            }
+        });
+        canceller.start(0);
+        QTest::mouseClick(form.shelvesButton, Qt::LeftButton);
+        canceller.stop();
+        QCOMPARE(title, QStringLiteral("Shelf Labels"));
+        QCOMPARE(env->spooler.jobs.size(), 5);
+        QCOMPARE(env->spooler.jobs.last().ops[0].text, QStringLiteral("G1E"));
+        QCOMPARE(prompts.log.filter(QStringLiteral("warn")), QStringList());
     }
 };
 

@@ -1,206 +1,31 @@
-// The part window: loading the parts file, the chooser, the slider, closing,
-// and the part label it prints.
+// The part window's barcode preview, read off the screen by a scanner. What
+// the part window shows and prints is in tst_windows.
 
-#include "PartWindow.h"
 #include "LabelImage.h"
-#include "ModalWatcher.h"
-#include "PrintStamp.h"
-#include "ScriptedPrompts.h"
-#include "TestPrinting.h"
+#include "PartWindow.h"
 #include "WindowChecks.h"
+#include "TestPrinting.h"
 
-#include <QComboBox>
-#include <QScrollBar>
 #include <QtTest>
 
-#include <memory>
-
-using WindowChecks::textOp;
-
-namespace {
-
-const QDateTime kNow(QDate(2026, 3, 14), QTime(9, 5, 7));
-const QStringList kDesign = {"VHQPART", "*VHQPART*", "5Qty M8 Wing Nuts"};
-const QStringList kOlive = {"AB-12", "*AB-12*", "Brass Olive 15mm"};
-const QByteArray kParts = "AB-12,Brass Olive 15mm\r\n\r\nCD-3,Tap Washer\r\nEF\r\n";
-
-QStringList listOf(const PartWindow &window)
-{
-    QStringList entries;
-    for (int i = 0; i < window.partBox->count(); ++i)
-        entries.append(window.partBox->itemText(i));
-    return entries;
-}
-
-// Code, barcode preview and description of the part on show.
-QStringList shown(const PartWindow &window) { return {window.codeLabel->text(), window.barcodeLabel->text(), window.descriptionLabel->text()}; }
-
-void keys(QWidget *target, const QList<int> &keys) { for (int key : keys) QTest::keyClick(target, Qt::Key(key)); }
-
-} // namespace
+using namespace WindowChecks;
 
 class TestPartWindow : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestPrinting> env;
-    std::unique_ptr<ScriptedPrompts> prompts;
-
-    std::unique_ptr<PartWindow> openWindow(const QByteArray &parts = kParts)
-    {
-        if (parts != "-")
-            env->writeDataFile(QStringLiteral("parts.txt"), parts);
-        auto window = std::make_unique<PartWindow>();
-        window->load();
-        if (!WindowChecks::showActive(window.get()))
-            qWarning("the part window did not become active");
-        return window;
-    }
-
-    // The one job a click on Print sends; an empty job when it sends none or several.
-    PrintJob print(PartWindow &window)
-    {
-        const qsizetype before = env->spooler.jobs.size();
-        QTest::mouseClick(window.printButton, Qt::LeftButton);
-        return env->spooler.jobs.size() == before + 1 ? env->spooler.jobs.last() : PrintJob();
-    }
-
 private slots:
-    void init()
+    void previewDrawsRealBars()
     {
-        env = std::make_unique<TestPrinting>();
-        env->savePrinter(QStringLiteral("Label Printer"));
-        Clock::setNowForTests([] { return kNow; });
-        prompts = std::make_unique<ScriptedPrompts>();
-    }
-
-    void cleanup() { prompts.reset(), env.reset(); }
-
-    // What the window shows after loading, and prints: a failed load leaves the design's texts.
-    void loading_data()
-    {
-        QTest::addColumn<QByteArray>("file"); // "-": no parts file at all
-        QTest::addColumn<QStringList>("labels");
-        QTest::addColumn<QStringList>("list"); // the first entry is the chooser's text
-        QTest::addColumn<bool>("failed");
-        const QString olive = QStringLiteral("AB-12,Brass Olive 15mm");
-        QTest::newRow("missing file") << QByteArray("-") << kDesign << QStringList() << true;
-        QTest::newRow("empty file") << QByteArray() << kDesign << QStringList() << true;
-        QTest::newRow("one line without line end") << olive.toUtf8() << kOlive << QStringList{olive} << false;
-        QTest::newRow("LF alone, empty lines, file order") << QByteArray("AB-12,Brass Olive 15mm\n\nZZ,Last\nAA,First\n\n")
-                                                           << kOlive << QStringList{olive, "", "ZZ,Last", "AA,First", ""} << false;
-        // Code and preview come from the change of the text; with no
-        // description loading stops, only that line listed.
-        QTest::newRow("first line without a comma") << QByteArray("NOCOMMA\r\nCD-3,Tap Washer\r\n")
-                                                    << QStringList{"NOCOMMA", "*NOCOMMA*", kDesign[2]} << QStringList{"NOCOMMA"} << true;
-        QTest::newRow("three fields, space after the comma") << QByteArray("P1, Radiator Key ,EXTRA\r\nQ2,x\r\n")
-            << QStringList{"P1", "*P1*", " Radiator Key "} << QStringList{"P1, Radiator Key ,EXTRA", "Q2,x"} << false;
-        QTest::newRow("Windows-1252 degree sign") << QByteArray("T60,Stat 60\xB0" "C\r\n")
-            << QStringList{"T60", "*T60*", QString::fromUtf8("Stat 60°C")} << QStringList{QString::fromUtf8("T60,Stat 60°C")} << false;
-    }
-
-    void loading()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, labels);
-        QFETCH(QStringList, list);
-        QFETCH(bool, failed);
-        auto window = openWindow(file);
-        QCOMPARE(prompts->told.size(), qsizetype(failed));
-        QCOMPARE(prompts->told.value(0).text, failed ? QStringLiteral("Cannot Load Parts File") : QString());
-        QCOMPARE(prompts->told.value(0).title, QString()); // no title of its own
-        QCOMPARE(window->partBox->currentText(), list.value(0, QStringLiteral("Combo1")));
-        QCOMPARE(shown(*window), labels);
-        QCOMPARE(listOf(*window), list);
-        const PrintJob job = print(*window);
-        QCOMPARE((QStringList{job.ops.value(2).text, job.ops.value(3).text, job.ops.value(4).text}), labels);
-    }
-
-    void chooser()
-    {
-        auto window = openWindow();
-        keys(window->partBox, {Qt::Key_Down}); // the empty entry changes nothing
-        QCOMPARE(window->partBox->currentText(), QString());
-        QCOMPARE(shown(*window), kOlive);
-        keys(window->partBox, {Qt::Key_Down, Qt::Key_Down}); // "EF": the description stays
-        QCOMPARE(shown(*window), (QStringList{"EF", "*EF*", "Tap Washer"}));
-        // Enter on a typed entry of the list: the arrows go on from there.
-        WindowChecks::retype(window->partBox, QStringLiteral("CD-3,Tap Washer"));
-        keys(window->partBox, {Qt::Key_Return, Qt::Key_Down});
-        QCOMPARE(window->partBox->currentText(), QStringLiteral("EF"));
-
-        // Typed into the emptied chooser: nothing is completed from the list.
-        WindowChecks::retype(window->partBox, QStringLiteral("A"));
-        QCOMPARE(shown(*window), (QStringList{"A", "*A*", "Tap Washer"}));
-        QTest::keyClick(window->partBox, 'B');
-        QCOMPARE(shown(*window), (QStringList{"AB", "*AB*", "Tap Washer"}));
-        // The preview draws real bars: a scanner reads the code off the screen.
-        QImage preview(window->barcodeLabel->size() * 4, QImage::Format_RGB32);
+        TestPrinting env;
+        env.writeDataFile(QStringLiteral("parts.txt"), "AB-12,Brass Olive 15mm\r\n");
+        PartWindow window;
+        window.load();
+        QVERIFY(showActive(&window));
+        retype(window.partBox, QStringLiteral("AB"));
+        QImage preview(window.barcodeLabel->size() * 4, QImage::Format_RGB32);
         preview.setDevicePixelRatio(4);
         preview.fill(Qt::white);
-        window->barcodeLabel->render(&preview);
+        window.barcodeLabel->render(&preview);
         QCOMPARE(LabelImage::decodeCode39(preview), QStringList{"AB"});
-        // Enter neither prints nor adds to the list; Escape does not close.
-        QTest::keyClicks(window->partBox, QStringLiteral(",Cu"));
-        keys(window->partBox, {Qt::Key_Return, Qt::Key_Escape});
-        QCOMPARE(shown(*window), (QStringList{"AB", "*AB*", "Cu"}));
-        QVERIFY(window->isVisible());
-        QVERIFY(env->spooler.jobs.isEmpty());
-        QCOMPARE(window->partBox->count(), 4);
-    }
-
-    void closingAndReopeningStartsAfresh()
-    {
-        env->writeDataFile(QStringLiteral("parts.txt"), kParts);
-        QStringList seen;
-        ModalWatcher watcher([&](QWidget *opened, int index) {
-            auto *window = qobject_cast<PartWindow *>(opened);
-            if (index == 0) {
-                keys(window->copiesSlider, {Qt::Key_End});
-                keys(window->partBox, {Qt::Key_Down, Qt::Key_Down});
-                QTest::mouseClick(window->closeButton, Qt::LeftButton);
-            } else {
-                seen = shown(*window) + listOf(*window) << window->copiesLabel->text();
-                window->close(); // as from the title bar
-            }
-        });
-        PartWindow::showModal(nullptr);
-        env->writeDataFile(QStringLiteral("parts.txt"), "GH-5,Air Vent\r\n"); // changed meanwhile
-        PartWindow::showModal(nullptr);
-        QCOMPARE(watcher.stillOpenAfterAct, QStringList());
-        QCOMPARE(seen, (QStringList{"GH-5", "*GH-5*", "Air Vent", "GH-5,Air Vent", "1"}));
-    }
-
-    void partLabelAndItsCopies()
-    {
-        auto window = openWindow();
-        // A refused job is reported; the next click prints a job of its own.
-        env->spooler.refuseJobs(QStringLiteral("out of labels"));
-        QTest::mouseClick(window->printButton, Qt::LeftButton);
-        QCOMPARE(prompts->warnings, QStringList{"Printer \"Label Printer\" refused the job: out of labels"});
-        env->spooler.refuseJobs({}, -1);
-
-        const PrintJob job = print(*window);
-        QCOMPARE(job.printerName, QStringLiteral("Label Printer"));
-        QCOMPARE(job.title, QStringLiteral("TagFoundry PART AB-12"));
-        QCOMPARE(job.copies, 1);
-        // The logo last, at its natural size: 134 x 66 pixels, 2010 x 990 twips.
-        const PrintOp logo{.kind = PrintOp::Kind::Picture, .at = {200, 600}, .picture = QImage(":/logo_small.bmp")};
-        QCOMPARE(job.ops, (QList<PrintOp>{textOp(400, 200, "Veltrane Heating Supplies Ltd.", {"Tahoma", 12, false}),
-                                          textOp(2300, 500, "Kestrion", {"Tahoma", 18, true}),
-                                          textOp(2600, 900, "AB-12", {"Tahoma", 12, true}),
-                                          textOp(2400, 1250, "*AB-12*", {"Free 3 of 9", 20, false}),
-                                          textOp(400, 1750, "Brass Olive 15mm", {"Tahoma", 12, false}),
-                                          textOp(1200, 2500, PrintStamp(kNow), {"Tahoma", 10, false}), logo}));
-        QCOMPARE(LabelImage::decodeCode39(job, 203), QStringList{"AB-12"});
-
-        // The slider sets the copies: never below 1, right adds, left takes away, at most 100.
-        keys(window->copiesSlider, {Qt::Key_Left, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left});
-        QCOMPARE(window->copiesLabel->text(), QStringLiteral("2"));
-        keys(window->copiesSlider, {Qt::Key_End, Qt::Key_Right});
-        QCOMPARE(window->copiesLabel->text(), QStringLiteral("100"));
-        PrintJob hundred = print(*window);
-        QCOMPARE(hundred.copies, 100);
-        hundred.copies = 1;
-        QCOMPARE(hundred, job); // otherwise the same label
     }
 };
 

@@ -6,11 +6,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
 
-// Helpers for driving the windows as a user does, for comparing them with
-// their designs and for the jobs they print. Designs give places and sizes in twips, 15 to the pixel.
+// Helpers for driving the windows as a user does and for writing down what a
+// window shows. Places and sizes are in twips, 15 to the pixel, as the designs give them.
 namespace WindowChecks {
 
 // Keys go where a user's keys go: to the control that has the focus.
@@ -29,106 +30,117 @@ inline void retype(QWidget *control, const QString &text)
     type(text);
 }
 
-// A window on screen with the keyboard focus in it.
+inline QString nameOf(const QObject *object)
+{
+    if (!object)
+        return QStringLiteral("(none)");
+    return object->objectName().isEmpty() ? QString::fromLatin1(object->metaObject()->className()) : object->objectName();
+}
+
+// A window on screen, active, with the focus inside it (the window system may
+// hand the focus over a little after the window became active).
 [[nodiscard]] inline bool showActive(QWidget *window)
 {
     window->show();
     QApplication::setActiveWindow(window);
-    return QTest::qWaitForWindowActive(window);
+    if (!QTest::qWaitForWindowActive(window))
+        return false;
+    (void)QTest::qWaitFor([window] { return !window->focusWidget() || window->focusWidget()->hasFocus(); }, 5000);
+    return true;
 }
 
-// The object name of the window's control that has the focus.
+// The name of the window's control that has the focus.
 inline QString focusName(QWidget *window)
 {
     for (QWidget *w = QApplication::focusWidget(); w && w != window; w = w->parentWidget()) {
         if (w->parentWidget() == window)
-            return w->objectName();
+            return nameOf(w);
     }
     return QStringLiteral("(none)");
 }
 
-// The focus at the start and after each of `presses` presses of Tab.
-inline QStringList tabOrder(QWidget *window, int presses)
+// The focus at the start, then after each press of Tab until it is back where
+// it started (at most 20 presses).
+inline QStringList tabOrder(QWidget *window)
 {
+    const QWidget *first = QApplication::focusWidget();
     QStringList visited{focusName(window)};
-    for (int i = 0; i < presses; ++i) {
+    for (int i = 0; i < 20 && (i == 0 || QApplication::focusWidget() != first); ++i) {
         press(Qt::Key_Tab);
         visited << focusName(window);
     }
     return visited;
 }
 
+// The text a control shows: a label's, a button's, a text box's, a combo box's.
 inline QString captionOf(const QWidget *control)
 {
-    if (auto *label = qobject_cast<const QLabel *>(control))
-        return label->text();
-    if (auto *button = qobject_cast<const QPushButton *>(control))
-        return button->text();
-    if (auto *combo = qobject_cast<const QComboBox *>(control))
-        return combo->currentText();
-    if (auto *box = qobject_cast<const QLineEdit *>(control))
-        return box->text();
-    return {};
+    return control->property(qobject_cast<const QComboBox *>(control) ? "currentText" : "text").toString();
 }
 
-// Everything typed in the window: "Name=text" for each text and combo box.
+// "'caption'", and a combo or list box's list: "'caption' list 'first|second'".
+inline QString describe(const QWidget *control)
+{
+    QStringList items;
+    if (auto *combo = qobject_cast<const QComboBox *>(control)) {
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+    } else if (auto *list = qobject_cast<const QListWidget *>(control)) {
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text();
+    }
+    const QString caption = QLatin1Char('\'') + captionOf(control) + QLatin1Char('\'');
+    return items.isEmpty() ? caption : caption + QStringLiteral(" list '") + items.join(QLatin1Char('|')) + QLatin1Char('\'');
+}
+
+// Everything typed in the window: "name=text" for each text and combo box.
 inline QStringList typedTexts(QWidget *window)
 {
     QStringList texts;
     for (QWidget *child : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (qobject_cast<QLineEdit *>(child) || qobject_cast<QComboBox *>(child))
-            texts << child->objectName() + QLatin1Char('=') + captionOf(child);
+            texts << nameOf(child) + QLatin1Char('=') + captionOf(child);
     }
     return texts;
 }
 
-// A control as a design row: "Name left,top,width,height Family points [bold]
-// [centre|right] [opaque] 'caption'", in twips; "default" for the system's font.
-inline QString design(const QWidget *control)
+// The window as a table, one line for the frame ("'caption' width x height
+// fixed|sizable" and the title bar's buttons) and one a control in the order
+// they were made: "name left,top,width,height family points [bold]
+// [centre|right] [opaque] 'caption'", then the list of a combo box and the tip.
+inline QString design(const QWidget *window)
 {
-    if (!control)
-        return QStringLiteral("(missing)");
-    const QRect g = control->geometry();
-    const QFont f = control->font();
-    QString row = QStringLiteral("%1 %2,%3,%4,%5 ").arg(control->objectName()).arg(g.x() * 15).arg(g.y() * 15)
-                      .arg(g.width() * 15).arg(g.height() * 15);
-    row += f == QApplication::font(control) ? QStringLiteral("default")
-                                             : f.family() + QLatin1Char(' ') + QString::number(f.pointSizeF());
-    if (f.bold())
-        row += QStringLiteral(" bold");
-    if (auto *label = qobject_cast<const QLabel *>(control)) {
-        if (label->alignment() & Qt::AlignHCenter)
-            row += QStringLiteral(" centre");
-        else if (label->alignment() & Qt::AlignRight)
-            row += QStringLiteral(" right");
-    }
-    if (control->autoFillBackground())
-        row += QStringLiteral(" opaque");
-    return row + QStringLiteral(" '") + captionOf(control) + QLatin1Char('\'');
-}
-
-// The named controls of `window`, each as a design row.
-inline QStringList designOf(QWidget *window, const QStringList &names)
-{
-    QStringList rows;
-    for (const QString &name : names)
-        rows << design(window->findChild<QWidget *>(name, Qt::FindDirectChildrenOnly));
-    return rows;
-}
-
-// The window's frame: "'caption' width x height fixed|sizable" in twips, and its title bar buttons.
-inline QString frame(const QWidget *window)
-{
-    const Qt::WindowFlags flags = window->windowFlags();
-    QString row = QStringLiteral("'%1' %2x%3 %4").arg(window->windowTitle()).arg(window->width() * 15)
-                      .arg(window->height() * 15)
-                      .arg(window->minimumSize() == window->maximumSize() ? "fixed" : "sizable");
+    QString table = QStringLiteral("'%1' %2x%3 %4").arg(window->windowTitle()).arg(window->width() * 15)
+                        .arg(window->height() * 15)
+                        .arg(window->minimumSize() == window->maximumSize() ? "fixed" : "sizable");
     for (const auto &[hint, name] : {std::pair{Qt::WindowMinimizeButtonHint, "min"}, {Qt::WindowMaximizeButtonHint, "max"},
                                      {Qt::WindowContextHelpButtonHint, "help"}, {Qt::WindowCloseButtonHint, "close"}}) {
-        if (flags & hint)
-            row += QLatin1Char(' ') + QLatin1String(name);
+        if (window->windowFlags() & hint)
+            table += QLatin1Char(' ') + QLatin1String(name);
     }
-    return row;
+    for (const QWidget *control : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (control->isWindow())
+            continue;
+        const QRect g = control->geometry();
+        const QFont f = control->font();
+        table += QStringLiteral("\n%1 %2,%3,%4,%5 ").arg(nameOf(control)).arg(g.x() * 15).arg(g.y() * 15)
+                     .arg(g.width() * 15).arg(g.height() * 15);
+        table += f == QApplication::font(control) ? QStringLiteral("default")
+            : f.family() + QLatin1Char(' ')
+                + (f.pointSizeF() > 0 ? QString::number(f.pointSizeF()) : QString::number(f.pixelSize()) + QStringLiteral("px"));
+        if (f.bold())
+            table += QStringLiteral(" bold");
+        if (auto *label = qobject_cast<const QLabel *>(control); label && label->alignment() & Qt::AlignHCenter)
+            table += QStringLiteral(" centre");
+        else if (label && label->alignment() & Qt::AlignRight)
+            table += QStringLiteral(" right");
+        if (control->autoFillBackground())
+            table += QStringLiteral(" opaque");
+        table += QLatin1Char(' ') + describe(control);
+        if (!control->toolTip().isEmpty())
+            table += QStringLiteral(" tip '") + control->toolTip() + QLatin1Char('\'');
+    }
+    return table + QLatin1Char('\n');
 }
 
 inline PrintOp textOp(double x, double y, const QString &text, const FontSpec &font)
