@@ -143,13 +143,4 @@ inline QString design(const QWidget *window)
     return table + QLatin1Char('\n');
 }
 
-inline PrintOp textOp(double x, double y, const QString &text, const FontSpec &font)
-{
-    PrintOp op;
-    op.at = {x, y};
-    op.text = text;
-    op.font = font;
-    return op;
-}
-
 } // namespace WindowChecks
