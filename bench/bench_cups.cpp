@@ -64,7 +64,7 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     const ProgramRun program = runProgram(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {word}, environment, -1);
-    const double programSeconds = timer.nsecsElapsed() / 1e9;
+    const double programSeconds = double(timer.nsecsElapsed()) / 1e9;
     const QList<PrivateCups::Job> sent = cups.jobs();
     if (program.exitCode != 0 || sent.size() != records)
         return fail(QStringLiteral("the program exited with %1 and queued %2 of %3 jobs: %4")
@@ -90,7 +90,7 @@ int main(int argc, char **argv)
         QStringLiteral("bash"),
         QStringList{"-c", QStringLiteral("for f; do lp -s -d %1 \"$f\" || exit 1; done").arg(kQueue), "bash"} + files,
         cups.clientEnvironment(), -1);
-    const double lpSeconds = timer.nsecsElapsed() / 1e9;
+    const double lpSeconds = double(timer.nsecsElapsed()) / 1e9;
     const qsizetype queued = cups.jobs(kQueue).size();
     if (lp.exitCode != 0 || queued != records)
         return fail(QStringLiteral("lp exited with %1 and queued %2 of %3 jobs: %4").arg(lp.exitCode).arg(queued).arg(records).arg(lp.errors)), 1;

@@ -42,9 +42,10 @@ public:
 void writePartsFile(const QString &path)
 {
     static const char *const kinds[] = {"Brass Olive",  "Tap Washer",       "Radiator Valve", "Copper Elbow",
-                                        "Pump Seal Kit", "Thermostat 60\xB0" "C", "Air Vent",  "Wing Nuts M8"};
+                                        // \260: the degree sign of Windows-1252
+                                        "Pump Seal Kit", "Thermostat 60\260C", "Air Vent",  "Wing Nuts M8"};
     QByteArray bytes;
-    bytes.reserve(kLines * 48);
+    bytes.reserve(qsizetype(kLines) * 48);
     for (int i = 0; i < kLines; ++i) {
         bytes += "VQ-" + QByteArray::number(100000 + i) + ',' + QByteArray::number(1 + i % 25) + "Qty "
                  + kinds[i % 8] + ' ' + QByteArray::number(8 + i % 40) + "mm";
@@ -69,7 +70,7 @@ double millisecondsOf(const std::function<void()> &work)
     QElapsedTimer timer;
     timer.start();
     work();
-    return timer.nsecsElapsed() / 1e6;
+    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 // A key as the keyboard delivers it to the focused chooser, handled and painted.
@@ -141,11 +142,11 @@ int main(int argc, char **argv)
         QApplication::processEvents();
     });
     std::printf("closed and unloaded: %.1f ms\n", closeMs);
-    std::printf("peak memory: %.1f MB (%.1f MB before opening)\n", peakKilobytes() / 1024.0,
-                startKilobytes / 1024.0);
+    std::printf("peak memory: %.1f MB (%.1f MB before opening)\n", double(peakKilobytes()) / 1024.0,
+                double(startKilobytes) / 1024.0);
 
     worst = std::max({worst, enterMs, downMs});
-    const bool met = openMs < 500 && worst < 5 && peakKilobytes() < 150 * 1024;
+    const bool met = openMs < 500 && worst < 5 && peakKilobytes() < 150L * 1024;
     std::printf("targets (ready < 500 ms, every key < 5 ms, peak < 150 MB): %s\n", met ? "met" : "MISSED");
     Prompts::install(nullptr);
     return met ? 0 : 1;

@@ -51,13 +51,13 @@ int main(int argc, char **argv)
     timer.start();
     process.start(TAGFOUNDRY_EXECUTABLE, {word});
     process.waitForFinished(-1);
-    const double seconds = timer.nsecsElapsed() / 1e9;
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
 
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
-    const int printed = QDir(home.filePath("TagFoundry/printed")).entryList({"*.pdf"}, QDir::Files).size();
+    const int printed = int(QDir(home.filePath("TagFoundry/printed")).entryList({"*.pdf"}, QDir::Files).size());
     std::printf("records: %d, PDFs: %d, exit status: %d\n", records, printed, process.exitCode());
-    std::printf("time: %.2f s, labels per second: %.0f (target >= 900)\n", seconds, printed / seconds);
-    std::printf("peak memory of the program: %.1f MB (target < 80)\n", usage.ru_maxrss / 1024.0);
+    std::printf("time: %.2f s, labels per second: %.0f (target >= 900)\n", seconds, double(printed) / seconds);
+    std::printf("peak memory of the program: %.1f MB (target < 80)\n", double(usage.ru_maxrss) / 1024.0);
     return process.exitCode() == 0 && printed == records ? 0 : 1;
 }

@@ -47,7 +47,7 @@ PrintJob glyphsJob()
             all += QChar(c);
     PrintJob job;
     for (qsizetype i = 0; i * 30 < all.size(); ++i)
-        job.ops.append(textOp(100, 100 + 280.0 * i, all.mid(i * 30, 30), {"Tahoma", 9, false}));
+        job.ops.append(textOp(100, 100 + 280.0 * double(i), all.mid(i * 30, 30), {"Tahoma", 9, false}));
     return job;
 }
 
@@ -87,7 +87,7 @@ private slots:
             QVERIFY2(pdf.mid(lines[2 + object].left(10).toLongLong()).startsWith(QByteArray::number(object) + " 0 obj\n"),
                      qPrintable(QString("object %1").arg(object)));
         }
-        QVERIFY2(pdf.size() < 20 * 1024, qPrintable(QString::number(pdf.size())));
+        QVERIFY2(pdf.size() < 20LL * 1024, qPrintable(QString::number(pdf.size())));
     }
 
     // Each text's first word's box starts at the top-left of its character cell,

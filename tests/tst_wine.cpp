@@ -98,7 +98,7 @@ class TestWine : public QObject {
         return environment;
     }
 
-    ProgramRun wine(const QStringList &arguments, QProcessEnvironment env = {}, int timeoutMs = 120000) const
+    ProgramRun wine(const QStringList &arguments, const QProcessEnvironment &env = {}, int timeoutMs = 120000) const
     {
         return runProgram(kWine, arguments, env.isEmpty() ? environment() : env, timeoutMs);
     }
