@@ -81,7 +81,8 @@ private slots:
         text += runBatch(*env, "BINS");
         QFile::remove(LabelFilePath());
 #ifdef Q_OS_WIN
-        text += runBatch(*env, "XLIST").replace("Path not found", "No such file or directory");
+        // Windows names a missing file in its own words.
+        text += runBatch(*env, "XLIST").replace("File not found.", "No such file or directory");
 #else
         text += runBatch(*env, "XLIST");
 #endif

@@ -37,6 +37,8 @@ std::unique_ptr<QWidget> makeWindow(const QString &name, QWidget *owner)
 
 } // namespace
 
+const QDateTime kNow(QDate(2026, 6, 12), QTime(9, 30, 5));
+
 class TestWindows : public QObject {
     Q_OBJECT
 
@@ -49,7 +51,7 @@ private slots:
     {
         env = std::make_unique<TestPrinting>();
         env->savePrinter(QStringLiteral("Label Printer"));
-        Clock::setNowForTests([] { return QDateTime(QDate(2026, 6, 12), QTime(9, 30, 5)); });
+        Clock::setNowForTests([] { return kNow; });
     }
     void cleanup() { env.reset(); }
 
@@ -102,7 +104,8 @@ private slots:
                 env->writeDataFile(QStringLiteral("parts.txt"), QByteArray::fromPercentEncoding(parts.toLatin1()));
             qobject_cast<PartWindow *>(w.get())->load();
         };
-        QVERIFY(Golden::matches(file, prompts.play(w.get(), actions, load)));
+        // The stamp's form is the locale's; its place and font are what is compared.
+        QVERIFY(Golden::matches(file, prompts.play(w.get(), actions, load).replace(PrintStamp(kNow), "<stamp>")));
     }
 };
 
