@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 #elif defined(FUZZ_fuzz_parts_file)
     // The parts file loaded by the part window, its lines typed, chosen, entered.
-    static ScriptedPrompts prompts;
+    static ScriptedPrompts prompts(nullptr); // answers only; no flow is played
     writeAll(DataFolder::file("parts.txt"), bytes(data, size));
     PartWindow window;
     window.load();

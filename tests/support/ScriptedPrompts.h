@@ -91,6 +91,8 @@ private:
     // The jobs printed since the last call, into the transcript.
     void flushJobs()
     {
+        if (!m_spooler) // answering prompts only, as the fuzz targets do
+            return;
         const QString jobs = m_spooler->jobsAsText();
         out += jobs.mid(m_printed);
         m_printed = jobs.size();
