@@ -100,11 +100,12 @@ private slots:
             w = makeWindow(file.chopped(4).section(QLatin1Char('-'), 1, 1), nullptr);
             return w.get();
         };
-        // "load PARTS": the part window loads this parts file (percent-encoded; "-": none).
+        // "load PARTS": this parts file (percent-encoded; "-": none), which a part window loads.
         const auto load = [&](const QString &parts) {
             if (parts != QLatin1String("-"))
                 env->writeDataFile(QStringLiteral("parts.txt"), QByteArray::fromPercentEncoding(parts.toLatin1()));
-            qobject_cast<PartWindow *>(w.get())->load();
+            if (auto *part = qobject_cast<PartWindow *>(w.get()))
+                part->load();
         };
         // The stamp's form is the locale's; its place and font are what is compared.
         QVERIFY(Golden::matches(file, prompts.play(open, actions, load).replace(PrintStamp(kNow), "<stamp>")));

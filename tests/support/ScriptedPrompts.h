@@ -47,7 +47,8 @@ public:
     // Controls by object name, caption or tip; none: the window itself.
     //   open (the window, by `open`) | design (the window as a table, then
     //   the order Tab takes) | type TEXT | key KEY (as QKeySequence spells it:
-    //   Return, Ctrl+A) | click [CONTROL] | right-click [CONTROL] | release
+    //   Return, Ctrl+A) | click [CONTROL] | right-click [CONTROL] | pick LIST
+    //   ENTRY (clicked in the list) | release
     //   (a right button's release alone) | close (the close box) | wait MS |
     //   focus CONTROL | set CONTROL TEXT (retyped) | show CONTROL... (their
     //   texts, a list's entries too, "off" when disabled) | answer TEXT |
@@ -146,6 +147,10 @@ private:
             WindowChecks::press(key.key(), key.keyboardModifiers());
         } else if (verb == QLatin1String("click") || verb == QLatin1String("right-click")) {
             QTest::mouseClick(control(window, rest), verb == QLatin1String("click") ? Qt::LeftButton : Qt::RightButton);
+        } else if (verb == QLatin1String("pick")) {
+            auto *list = qobject_cast<QListWidget *>(control(window, rest.section(QLatin1Char(' '), 0, 0)));
+            const QRect item = list->visualItemRect(list->findItems(rest.section(QLatin1Char(' '), 1), Qt::MatchExactly).value(0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
         } else if (action == QLatin1String("release")) {
             QTest::mouseRelease(window, Qt::RightButton);
         } else if (action == QLatin1String("close")) {
@@ -200,6 +205,8 @@ private:
 
     static QWidget *control(QWidget *window, const QString &name)
     {
+        if (name.isEmpty())
+            return window;
         for (QWidget *w : window->findChildren<QWidget *>()) {
             auto *button = qobject_cast<QAbstractButton *>(w);
             if (w->objectName() == name || (button && (button->text() == name || button->toolTip() == name)))
