@@ -115,6 +115,7 @@ private:
             out += owner ? QStringLiteral(" over a %1 window\n").arg(owner->isVisible() ? "shown" : "hidden") : QStringLiteral("\n");
             if (!WindowChecks::showActive(modal))
                 out += QStringLiteral("not active\n");
+            QTest::qWait(10); // what the window does as it first shows, such as laying out a list
             QWidget *played = modal;
             used += run(played, inner.mid(used), depth + 1);
             if (played->isVisible())
@@ -135,6 +136,8 @@ private:
         const QString verb = action.section(QLatin1Char(' '), 0, 0), rest = action.mid(verb.size() + 1);
         if (action == QLatin1String("open")) {
             window = m_open();
+            if (!window)
+                qFatal("no window to open");
             if (!WindowChecks::showActive(window))
                 out += QStringLiteral("not active\n");
         } else if (action == QLatin1String("design")) {
