@@ -22,10 +22,11 @@ namespace {
 
 QWidget *makeWindow(const QString &name)
 {
-    const QHash<QString, std::function<QWidget *()>> windows = {
-        {"main", [] { return new MainWindow; }}, {"address", [] { return new AddressLabelWindow; }},
-        {"order", [] { return new OrderLabelWindow; }}, {"bins", [] { return new BinLabelWindow; }},
-        {"part", [] { return new PartWindow; }}};
+    const QHash<QString, std::function<QWidget *()>> windows = {{"main", [] { return new MainWindow; }},
+                                                                {"address", [] { return new AddressLabelWindow; }},
+                                                                {"order", [] { return new OrderLabelWindow; }},
+                                                                {"bins", [] { return new BinLabelWindow; }},
+                                                                {"part", [] { return new PartWindow; }}};
     return windows.value(name, [] { return nullptr; })();
 }
 

@@ -14,48 +14,48 @@
 
 #include <functional>
 
-// Answers the windows' message boxes and input prompts from a script and
-// notes each one in `log` with the focus at that moment: "ask 'Clear?'
-// 'Clear Fields?' focus customerBox". Installs itself for its lifetime.
+// Answers the windows' message boxes and input prompts as a transcript tells
+// it to, and plays a user's actions (play()). Installs itself for its lifetime.
 class ScriptedPrompts : public Prompts {
 public:
     explicit ScriptedPrompts(RecordingSpooler *spooler) : m_spooler(spooler) { Prompts::install(this); }
     ~ScriptedPrompts() override { Prompts::install(nullptr); }
 
-    bool askYesNo(QWidget *, const QString &text, const QString &title) override { note("ask", text, title); return yes; }
+    bool askYesNo(QWidget *, const QString &text, const QString &title) override
+    {
+        note("ask", text, title);
+        return m_yes;
+    }
     void tell(QWidget *, const QString &text, const QString &title) override { note("tell", text, title); }
     void warn(QWidget *, const QString &text) override { note("warn", text, {}); }
     QString input(QWidget *, const QString &prompt, const QString &title) override
     {
         note("input", prompt, title);
-        return answers.isEmpty() ? QString() : answers.dequeue(); // an unscripted prompt is a Cancel
+        return m_answers.isEmpty() ? QString() : m_answers.dequeue(); // an unscripted prompt is a Cancel
     }
 
-    bool yes = true;         // the answer to every Yes/No question
-    QQueue<QString> answers; // the answers to the input prompts, in order
-    QStringList log;
-    QString out; // the transcript: every prompt, and in play() every action and job, in order
-
     // Plays a user's actions and writes down, for a golden file, each action
-    // and what came of it: the prompts, the jobs one line an item, the focus
-    // when it moved, the windows that opened. Each line is "> ACTION"; the
-    // lines ">> ACTION" after it are played in the modal windows that open
-    // during it (">>> " in one opened from there): in the first until it
-    // closes, what is left in the next. A window the actions leave open is
-    // closed. At the end of each window: whether it is still open and what is
-    // typed in it; of the whole: the saved and the current printer.
-    // Controls by object name, caption or tip; none: the window itself.
-    //   open (the window, by `open`) | design (the window as a table, then
-    //   the order Tab takes) | type TEXT | key KEY (as QKeySequence spells it:
-    //   Return, Ctrl+A) | click [CONTROL] | right-click [CONTROL] | pick LIST
-    //   ENTRY (clicked in the list) | release
-    //   (a right button's release alone) | close (the close box) | wait MS |
-    //   focus CONTROL | set CONTROL TEXT (retyped) | show CONTROL... (their
-    //   texts, a list's entries too, "off" when disabled) | answer TEXT |
-    //   no (every question answered No) | refuse [REASON] (none: accept
-    //   again) | save PRINTER (the saved printer's setting) | select saved
-    //   printer (what another window does before it prints) | today DATE (as
-    //   ISO 8601) | load ARGUMENT (handed to `load`) | # a comment, kept
+    // and what came of it: the prompts (with the focus at that moment), the
+    // jobs one line an item, the focus when it moved, the windows that opened.
+    // Each line is "> ACTION"; the lines ">> ACTION" after it are played in
+    // the modal windows that open during it (">>> " in one opened from there):
+    // in the first until it closes, what is left in the next. A window the
+    // actions leave open is closed. At the end of each window: whether it is
+    // still open and what is typed in it; of the whole: the saved and the
+    // current printer. Controls by object name, caption or tip; none: the
+    // window itself.
+    //   open (the window, by `open`) | design (the window as a table, then the
+    //   order Tab takes) | type TEXT | key KEY (as QKeySequence spells it:
+    //   Return, Ctrl+A) | click [CONTROL] | right-click [CONTROL] |
+    //   pick LIST ENTRY (clicked in the list) | release (a right button's
+    //   release alone) | close (the close box) | wait MS | focus CONTROL |
+    //   set CONTROL TEXT (retyped) | show CONTROL... (their texts, a list's
+    //   entries too, "off" when disabled) | answer TEXT (to the next input
+    //   prompt) | no (every question answered No) | refuse [REASON] (none:
+    //   accept again) | save PRINTER (the saved printer's setting) |
+    //   select saved printer (what another window does before it prints) |
+    //   today DATE (as ISO 8601) | load ARGUMENT (handed to `load`) |
+    //   # a comment, kept
     QString play(const std::function<QWidget *()> &open, const QStringList &lines,
                  const std::function<void(const QString &)> &load = {})
     {
@@ -63,7 +63,9 @@ public:
         m_load = load;
         QWidget *window = nullptr;
         run(window, lines, 1);
-        return out + QStringLiteral("saved '%1', current '%2'\n").arg(SavedPrinter::read(), Printer::current().deviceName());
+        return m_out
+               + QStringLiteral("saved '%1', current '%2'\n")
+                     .arg(SavedPrinter::read(), Printer::current().deviceName());
     }
 
 private:
@@ -74,24 +76,25 @@ private:
         const QString inner(depth + 1, QLatin1Char('>'));
         const QWidget *focus = QApplication::focusWidget();
         if (window)
-            out += QStringLiteral("focus ") + WindowChecks::nameOf(focus) + QLatin1Char('\n');
+            m_out += QStringLiteral("focus ") + WindowChecks::nameOf(focus) + QLatin1Char('\n');
         qsizetype next = 0;
         while (next < lines.size() && (depth == 1 || window->isVisible())) {
-            const QString line = lines[next++];
+            const QString &line = lines[next++];
             qsizetype end = next;
             while (end < lines.size() && lines[end].startsWith(inner))
                 ++end;
-            out += line + QLatin1Char('\n');
+            m_out += line + QLatin1Char('\n');
             if (!line.startsWith(QLatin1Char('#')))
                 actWatching(window, line.mid(depth + 1), lines.mid(next, end - next), depth);
             next = end;
             flushJobs();
             if (QApplication::focusWidget() != focus)
-                out += QStringLiteral("focus ") + WindowChecks::nameOf(focus = QApplication::focusWidget()) + QLatin1Char('\n');
+                m_out += QStringLiteral("focus ") + WindowChecks::nameOf(focus = QApplication::focusWidget())
+                         + QLatin1Char('\n');
         }
         if (window) {
-            out += window->isVisible() ? QStringLiteral("open\n") : QStringLiteral("closed\n");
-            out += WindowChecks::typedTexts(window).join(QLatin1Char('\n')) + QLatin1Char('\n');
+            m_out += window->isVisible() ? QStringLiteral("open\n") : QStringLiteral("closed\n");
+            m_out += WindowChecks::typedTexts(window).join(QLatin1Char('\n')) + QLatin1Char('\n');
         }
         return next;
     }
@@ -111,10 +114,11 @@ private:
             busy = true;
             opened << modal;
             const QWidget *owner = modal->parentWidget();
-            out += QStringLiteral("opened %1 '%2'").arg(modal->metaObject()->className(), modal->windowTitle());
-            out += owner ? QStringLiteral(" over a %1 window\n").arg(owner->isVisible() ? "shown" : "hidden") : QStringLiteral("\n");
+            m_out += QStringLiteral("opened %1 '%2'").arg(modal->metaObject()->className(), modal->windowTitle());
+            m_out += owner ? QStringLiteral(" over a %1 window\n").arg(owner->isVisible() ? "shown" : "hidden")
+                           : QStringLiteral("\n");
             if (!WindowChecks::showActive(modal))
-                out += QStringLiteral("not active\n");
+                m_out += QStringLiteral("not active\n");
             QTest::qWait(10); // what the window does as it first shows, such as laying out a list
             QWidget *played = modal;
             used += run(played, inner.mid(used), depth + 1);
@@ -127,7 +131,7 @@ private:
         watch.stop();
         for (const QPointer<QWidget> &modal : opened) {
             if (modal)
-                out += QStringLiteral("%1 still exists\n").arg(modal->metaObject()->className());
+                m_out += QStringLiteral("%1 still exists\n").arg(modal->metaObject()->className());
         }
     }
 
@@ -139,10 +143,10 @@ private:
             if (!window)
                 qFatal("no window to open");
             if (!WindowChecks::showActive(window))
-                out += QStringLiteral("not active\n");
+                m_out += QStringLiteral("not active\n");
         } else if (action == QLatin1String("design")) {
-            out += WindowChecks::design(window) + QStringLiteral("tab ") + WindowChecks::tabOrder(window).join(QLatin1Char(' '))
-                + QLatin1Char('\n');
+            m_out += WindowChecks::design(window) + QStringLiteral("tab ")
+                     + WindowChecks::tabOrder(window).join(QLatin1Char(' ')) + QLatin1Char('\n');
         } else if (verb == QLatin1String("type")) {
             WindowChecks::type(rest);
         } else if (verb == QLatin1String("key")) {
@@ -152,7 +156,8 @@ private:
             QTest::mouseClick(control(window, rest), verb == QLatin1String("click") ? Qt::LeftButton : Qt::RightButton);
         } else if (verb == QLatin1String("pick")) {
             auto *list = qobject_cast<QListWidget *>(control(window, rest.section(QLatin1Char(' '), 0, 0)));
-            const QRect item = list->visualItemRect(list->findItems(rest.section(QLatin1Char(' '), 1), Qt::MatchExactly).value(0));
+            const QRect item = list->visualItemRect(
+                list->findItems(rest.section(QLatin1Char(' '), 1), Qt::MatchExactly).value(0));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
         } else if (action == QLatin1String("release")) {
             QTest::mouseRelease(window, Qt::RightButton);
@@ -167,11 +172,11 @@ private:
             WindowChecks::retype(control(window, name), rest.mid(name.size() + 1));
         } else if (verb == QLatin1String("show")) {
             for (const QString &name : rest.split(QLatin1Char(' ')))
-                out += name + QLatin1Char(' ') + WindowChecks::describe(control(window, name)) + QLatin1Char('\n');
+                m_out += name + QLatin1Char(' ') + WindowChecks::describe(control(window, name)) + QLatin1Char('\n');
         } else if (verb == QLatin1String("answer")) {
-            answers << rest;
+            m_answers << rest;
         } else if (verb == QLatin1String("no")) {
-            yes = false;
+            m_yes = false;
         } else if (verb == QLatin1String("refuse")) {
             m_spooler->refuseJobs(rest, rest.isEmpty() ? -1 : 0);
         } else if (verb == QLatin1String("save")) {
@@ -179,8 +184,8 @@ private:
         } else if (action == QLatin1String("select saved printer")) {
             SelectSavedPrinter();
         } else if (verb == QLatin1String("today")) {
-            const QDateTime now(QDate::fromString(rest, Qt::ISODate), QTime(8, 30));
-            Clock::setNowForTests([now] { return now; });
+            Clock::setNowForTests(
+                [day = QDate::fromString(rest, Qt::ISODate)] { return QDateTime(day, QTime(8, 30)); });
         } else if (verb == QLatin1String("load") && m_load) {
             m_load(rest);
         } else {
@@ -194,16 +199,15 @@ private:
         if (!m_spooler) // answering prompts only, as the fuzz targets do
             return;
         const QString jobs = m_spooler->jobsAsText();
-        out += jobs.mid(m_printed);
+        m_out += jobs.mid(m_printed);
         m_printed = jobs.size();
     }
 
     void note(const char *kind, const QString &text, const QString &title)
     {
         flushJobs();
-        log << QStringLiteral("%1 '%2' '%3' focus %4").arg(QLatin1String(kind), text, title,
-                                                            WindowChecks::nameOf(QApplication::focusWidget()));
-        out += log.last() + QLatin1Char('\n');
+        m_out += QStringLiteral("%1 '%2' '%3' focus %4\n")
+                     .arg(QLatin1String(kind), text, title, WindowChecks::nameOf(QApplication::focusWidget()));
     }
 
     static QWidget *control(QWidget *window, const QString &name)
@@ -219,6 +223,9 @@ private:
     }
 
     RecordingSpooler *m_spooler;
+    bool m_yes = true;         // the answer to every Yes/No question
+    QQueue<QString> m_answers; // the answers to the input prompts, in order
+    QString m_out;             // the transcript
     qsizetype m_printed = 0;
     std::function<QWidget *()> m_open;
     std::function<void(const QString &)> m_load;
