@@ -72,13 +72,17 @@ inline QStringList tabOrder(QWidget *window)
     return visited;
 }
 
-// The text a control shows: a label's, a button's, a text box's, a combo box's.
+// The text a control shows: a label's, a button's, a text box's, a combo box's,
+// a list's selected entry.
 inline QString captionOf(const QWidget *control)
 {
+    if (auto *list = qobject_cast<const QListWidget *>(control))
+        return list->selectedItems().isEmpty() ? QString() : list->selectedItems().first()->text();
     return control->property(qobject_cast<const QComboBox *>(control) ? "currentText" : "text").toString();
 }
 
-// "'caption'", and a combo or list box's list: "'caption' list 'first|second'".
+// "'caption'", a combo or list box's list ("'caption' list 'first|second'"),
+// "off" when disabled.
 inline QString describe(const QWidget *control)
 {
     QStringList items;
@@ -89,8 +93,10 @@ inline QString describe(const QWidget *control)
         for (int i = 0; i < list->count(); ++i)
             items << list->item(i)->text();
     }
-    const QString caption = QLatin1Char('\'') + captionOf(control) + QLatin1Char('\'');
-    return items.isEmpty() ? caption : caption + QStringLiteral(" list '") + items.join(QLatin1Char('|')) + QLatin1Char('\'');
+    QString caption = QLatin1Char('\'') + captionOf(control) + QLatin1Char('\'');
+    if (!items.isEmpty())
+        caption += QStringLiteral(" list '") + items.join(QLatin1Char('|')) + QLatin1Char('\'');
+    return control->isEnabled() ? caption : caption + QStringLiteral(" off");
 }
 
 // Everything typed in the window: "name=text" for each text and combo box.
