@@ -14,15 +14,8 @@ class TestBatchCli : public QObject {
 
     QTemporaryDir home;
 
-    // Runs `tagfoundry word` with these labels and saved printer (none when null).
-    ProgramRun run(const QString &word, const QByteArray &labels, const QString &saved = "TagFoundry PDF",
-                   const QString &printServer = {})
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        if (!printServer.isEmpty())
-            environment.insert("CUPS_SERVER", printServer);
-        return runProgram(TAGFOUNDRY_EXECUTABLE, {word}, batchHome(home.path(), labels, saved, environment), 60000);
-    }
+    // Runs `tagfoundry word` with these labels, the built-in printer saved.
+    ProgramRun run(const QString &word, const QByteArray &labels) { return runBatch(home.path(), word, labels, "TagFoundry PDF"); }
     QString printed(const QString &name = {}) const { return home.filePath("TagFoundry/printed/" + name); }
     QStringList printedFiles() const { return QDir(printed()).entryList({"*.pdf"}, QDir::Files, QDir::Name); }
 
@@ -73,21 +66,6 @@ private slots:
             for (const QImage &page : pages)
                 QCOMPARE(LabelImage::decodeCode39(page), QStringList{code});
         }
-    }
-
-    // Status 1 when the printer's server is away (not quietly printed elsewhere),
-    // 2 when no printer was ever chosen or "none" is saved; one line on standard error.
-    void failuresPrintNothingAndSaySo()
-    {
-        QString text;
-        for (const auto &[saved, server] : {std::pair{QString("Label_Printer"), home.filePath("no-such-server.sock")},
-                                            {QString(), QString()}, {QString("none"), QString()}}) {
-            init();
-            ProgramRun result = run("XLIST", "A-1,NONE,a,NONE,1\n", saved, server);
-            text += QString("saved '%1': status %2, %3 printed, %4").arg(saved).arg(result.exitCode).arg(printedFiles().size())
-                        .arg(result.errors.replace(home.path(), "~"));
-        }
-        QVERIFY(Golden::matches("cli/failures.txt", text));
     }
 };
 
