@@ -66,43 +66,49 @@ private slots:
     // golden file under tests/data/batch-faults/ (the home shown as ~), the
     // PDFs it leaves. A full folder leaves no file behind; a stale display is
     // never tried; a settings file that cannot be read is no "no printer
-    // chosen" (exit 2); a print server that takes the connection and never
-    // answers is given up after about 30 seconds.
+    // chosen" (exit 2), which is status 2 like "none" saved; a print server
+    // that is away fails the run (nothing printed elsewhere), and one that
+    // takes the connection and never answers is given up after about 30 seconds.
     void runUnderAFault_data()
     {
         QTest::addColumn<QByteArray>("labels");
+        QTest::addColumn<QString>("saved"); // null: none saved
         QTest::addColumn<QString>("fault");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<int>("pdfs");
         static const char controls[] = "A\x1b[2J,R,d,NONE,1\r\nB,R,d,NONE,99999\x00\x1b\r\nC,R,d,NONE,1\r\n";
         const QByteArray one = "A-1,R,d,NONE,1\r\n";
-        QTest::newRow("full-disk-one-page") << "AB-1,R,Description,NONE,1\r\n"_ba << "tmpfs 8k" << 1 << 0;
-        QTest::newRow("full-disk-1000-copies") << "AB-1,R,Description,NONE,1000\r\n"_ba << "tmpfs 64k" << 1 << 0;
-        QTest::newRow("stale-display") << one << "DISPLAY=:77" << 0 << 1;
-        QTest::newRow("stale-wayland-display") << one << "WAYLAND_DISPLAY=wayland-77" << 0 << 1;
-        QTest::newRow("platform-asked-for") << one << "QT_QPA_PLATFORM=xcb" << 0 << 1;
-        QTest::newRow("settings-a-folder") << one << "settings folder" << 1 << 0;
-        QTest::newRow("settings-binary-junk") << one << "settings junk" << 1 << 0;
-        QTest::newRow("silent-print-server") << one << "silent server" << 1 << 0;
+        const QString pdf = kPdfPrinter, queue = u"Label_Printer"_s;
+        QTest::newRow("full-disk-one-page") << "AB-1,R,Description,NONE,1\r\n"_ba << pdf << "tmpfs 8k" << 1 << 0;
+        QTest::newRow("full-disk-1000-copies") << "AB-1,R,Description,NONE,1000\r\n"_ba << pdf << "tmpfs 64k" << 1 << 0;
+        QTest::newRow("stale-display") << one << pdf << "DISPLAY=:77" << 0 << 1;
+        QTest::newRow("stale-wayland-display") << one << pdf << "WAYLAND_DISPLAY=wayland-77" << 0 << 1;
+        QTest::newRow("platform-asked-for") << one << pdf << "QT_QPA_PLATFORM=xcb" << 0 << 1;
+        QTest::newRow("settings-a-folder") << one << QString() << "settings folder" << 1 << 0;
+        QTest::newRow("settings-binary-junk") << one << QString() << "settings junk" << 1 << 0;
+        QTest::newRow("no-printer-saved") << one << QString() << QString() << 2 << 0;
+        QTest::newRow("none-saved") << one << "none" << QString() << 2 << 0;
+        QTest::newRow("print-server-away") << one << queue << "CUPS_SERVER=~/no-such-server.sock" << 1 << 0;
+        QTest::newRow("silent-print-server") << one << queue << "silent server" << 1 << 0;
         // Code 39 lacks _ # and Ä; lowercase is drawn as capitals.
         QTest::newRow("code39-warnings") << "AB_12,R,d,NONE,1\r\nab-12,R,d,NONE,1\r\nAB#12,R,d,NONE,1\r\n\xc3\x84"
-                                            "B-12,R,d,NONE,1\r\n"_ba << QString() << 0 << 4;
-        QTest::newRow("control-characters-escaped") << QByteArray(controls, sizeof controls - 1) << QString() << 1 << 1;
+                                            "B-12,R,d,NONE,1\r\n"_ba << pdf << QString() << 0 << 4;
+        QTest::newRow("control-characters-escaped") << QByteArray(controls, sizeof controls - 1) << pdf << QString() << 1 << 1;
     }
 
     void runUnderAFault()
     {
         QFETCH(QByteArray, labels);
+        QFETCH(QString, saved);
         QFETCH(QString, fault);
         QFETCH(int, exitCode);
         QFETCH(int, pdfs);
-        const bool settings = fault.startsWith(u"settings"_s), silent = fault == u"silent server"_s;
-        QProcessEnvironment env = batchHome(home.path(), labels, settings ? QString() : silent ? u"Label_Printer"_s : kPdfPrinter,
-                                            QProcessEnvironment::systemEnvironment());
+        const bool silent = fault == u"silent server"_s;
+        QProcessEnvironment env = batchHome(home.path(), labels, saved, QProcessEnvironment::systemEnvironment());
         const QString settingsFile = home.filePath(u".config/TagFoundry/TagFoundry.conf"_s);
         QString error;
         if (fault.contains(u'='))
-            env.insert(fault.section(u'=', 0, 0), fault.section(u'=', 1));
+            env.insert(fault.section(u'=', 0, 0), fault.section(u'=', 1).replace(u'~', home.path()));
         if (fault == u"settings folder"_s)
             QVERIFY(QDir().mkpath(settingsFile));
         if (fault == u"settings junk"_s)

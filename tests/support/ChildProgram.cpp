@@ -63,8 +63,7 @@ QProcessEnvironment batchHome(const QString &home, const QByteArray &labels, con
 }
 
 ProgramRun runBatch(const QString &home, const QString &word, const QByteArray &labels, const QString &saved,
-                    const QProcessEnvironment &environment, int timeoutMs)
+                    const QProcessEnvironment &environment)
 {
-    return runProgram(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {word}, batchHome(home, labels, saved, environment),
-                      timeoutMs);
+    return runProgram(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {word}, batchHome(home, labels, saved, environment), 90000);
 }

@@ -31,8 +31,7 @@ QProcessEnvironment batchHome(const QString &home, const QByteArray &labels, con
 
 // `tagfoundry word` run to its end in batch mode with its home in `home` (see batchHome).
 ProgramRun runBatch(const QString &home, const QString &word, const QByteArray &labels, const QString &saved,
-                    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-                    int timeoutMs = 90000);
+                    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
 // In a test function: when `why` says why the test cannot run here, skips
 // with "<skipText>: why", or fails where it must run (CI=true, or `mustRun`).

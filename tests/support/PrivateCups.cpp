@@ -2,6 +2,7 @@
 #include "LabelImage.h"
 
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,13 +39,8 @@ PrivateCups::PrivateCups(const QString &extraConfig)
 
 PrivateCups::~PrivateCups()
 {
-    if (m_cupsd && m_cupsd->state() != QProcess::NotRunning) {
-        m_cupsd->terminate(); // SIGTERM to cupsd's own process id
-        if (!m_cupsd->waitForFinished(10000)) {
-            m_cupsd->kill();
-            m_cupsd->waitForFinished(5000);
-        }
-    }
+    m_cupsd.terminate(); // SIGTERM to cupsd's own process id; QProcess kills one that outlives the wait
+    m_cupsd.waitForFinished(10000);
     if (!m_cupsPdfConf.isEmpty())
         QFile::remove(m_cupsPdfConf);
 }
@@ -52,8 +48,7 @@ PrivateCups::~PrivateCups()
 QString PrivateCups::unavailableReason()
 {
     if (::geteuid() != 0)
-        return u"running as uid %1: cupsd's cups-pdf backend and its configuration in /etc/cups need root; "
-               "run the tests as root"_s.arg(::geteuid());
+        return u"running as uid %1: cups-pdf and its configuration in /etc/cups need root"_s.arg(::geteuid());
     QStringList missing;
     for (const QString &needed : {u"cupsd"_s, u"lpadmin"_s, u"ipptool"_s, u"pdftotext"_s, u"pdftoppm"_s, u"ps2pdf"_s,
                                   u"/usr/lib/cups/backend/cups-pdf"_s, kStockPpd}) {
@@ -61,8 +56,7 @@ QString PrivateCups::unavailableReason()
             missing.append(needed);
     }
     if (!missing.isEmpty())
-        return u"missing %1 (run tools/setup as root to install cups, cups-client, cups-bsd, cups-ipp-utils, "
-               "printer-driver-cups-pdf, poppler-utils and ghostscript)"_s.arg(missing.join(u", "_s));
+        return u"missing %1 (tools/setup installs it)"_s.arg(missing.join(u", "_s));
     return QFileInfo(u"/etc/cups"_s).isWritable() ? QString() : u"/etc/cups is not writable"_s;
 }
 
@@ -93,19 +87,18 @@ bool PrivateCups::start(QString *error)
         || !writeFile(m_cupsPdfConf, fill(u"cups-pdf.conf"_s), error))
         return false;
 
-    m_cupsd = std::make_unique<QProcess>();
-    m_cupsd->setProcessChannelMode(QProcess::MergedChannels);
-    m_cupsd->setStandardOutputFile(dir + u"/log/cupsd.out"_s);
-    m_cupsd->start(findProgram(u"cupsd"_s), {u"-f"_s, u"-c"_s, dir + u"/cupsd.conf"_s, u"-s"_s, dir + u"/cups-files.conf"_s});
+    m_cupsd.setProcessChannelMode(QProcess::MergedChannels);
+    m_cupsd.setStandardOutputFile(dir + u"/log/cupsd.out"_s);
+    m_cupsd.start(findProgram(u"cupsd"_s), {u"-f"_s, u"-c"_s, dir + u"/cupsd.conf"_s, u"-s"_s, dir + u"/cups-files.conf"_s});
     // It answers once its configuration is read and its sockets are open.
     const QDeadlineTimer deadline(15000);
     QString answer;
-    while (m_cupsd->waitForStarted(10000) && !deadline.hasExpired()) {
+    while (m_cupsd.waitForStarted(10000) && !deadline.hasExpired()) {
         if (run({u"lpstat"_s, u"-r"_s}, error, &answer) && answer.trimmed() == u"scheduler is running"_s)
             return true;
         QThread::msleep(20);
     }
-    *error = u"cupsd in %1 did not come up: %2 %3"_s.arg(dir, m_cupsd->errorString(), readFile(dir + u"/log/error_log"_s));
+    *error = u"cupsd in %1 did not come up: %2 %3"_s.arg(dir, m_cupsd.errorString(), readFile(dir + u"/log/error_log"_s));
     return false;
 }
 
@@ -143,11 +136,11 @@ bool PrivateCups::addQueue(const QString &name, const QString &description, Medi
 QList<PrivateCups::Job> PrivateCups::jobs(const QString &queue) const
 {
     // cupsd answers Get-Jobs with at most 500 jobs at a time: ask page by
-    // page. Each CSV line of ipptool -c holds the five columns; the title
+    // page. Each CSV line of ipptool -c holds the four columns; the title
     // comes last, as the tests' titles hold no commas, quotes or backslashes
     // that ipptool would quote.
     const QString uri = u"ipp://%1/"_s.arg(QString::fromLatin1(QUrl::toPercentEncoding(server())));
-    static const QRegularExpression line(uR"(^(\d+),[^,]*/([^/,]*),(\d*),([^,]*),(.*)$)"_s, QRegularExpression::MultilineOption);
+    static const QRegularExpression line(uR"(^(\d+),[^,]*/([^/,]*),(\d*),(.*)$)"_s, QRegularExpression::MultilineOption);
     QMap<int, Job> byId;
     QString output;
     for (qsizetype seen = -1; seen < byId.size();) {
@@ -155,8 +148,7 @@ QList<PrivateCups::Job> PrivateCups::jobs(const QString &queue) const
         if (!run({u"ipptool"_s, u"-c"_s, u"-d"_s, u"first=%1"_s.arg(seen + 1), uri, kData + u"get-jobs.test"_s}, nullptr, &output))
             break;
         for (const QRegularExpressionMatch &m : line.globalMatch(output))
-            byId.insert(m.captured(1).toInt(), {m.captured(1).toInt(), m.captured(2),
-                                                m.captured(3).isEmpty() ? 1 : m.captured(3).toInt(), m.captured(4), m.captured(5)});
+            byId.insert(m.captured(1).toInt(), {m.captured(1).toInt(), m.captured(2), m.captured(3).isEmpty() ? 1 : m.captured(3).toInt(), m.captured(4)});
     }
     QList<Job> jobs;
     std::copy_if(byId.begin(), byId.end(), std::back_inserter(jobs), [&](const Job &job) { return queue.isEmpty() || job.queue == queue; });
@@ -185,10 +177,11 @@ QString PrivateCups::jobsDifference(const QList<Job> &jobs, const QString &queue
     constexpr int dpi = 288; // 4 pixels to the point
     const QStringList builtInPdfs = builtIn.isEmpty() ? QStringList() : pdfsIn(builtIn);
     for (qsizetype i = 0; i < builtInPdfs.size(); ++i) {
-        QString pdf = spooledFile(jobs[i].id);
-        if (readFile(pdf).startsWith(u"%!"_s)) {
+        const QString spooled = spooledFile(jobs[i].id);
+        QString pdf = spooled;
+        if (readFile(spooled).startsWith(u"%!"_s)) {
             pdf = m_dir.filePath(u"job%1.pdf"_s.arg(jobs[i].id));
-            if (const ProgramRun convert = runProgram(u"ps2pdf"_s, {spooledFile(jobs[i].id), pdf}); convert.exitCode != 0)
+            if (const ProgramRun convert = runProgram(u"ps2pdf"_s, {spooled, pdf}); convert.exitCode != 0)
                 return u"ps2pdf: "_s + convert.errors;
         }
         const QList<QImage> pages = LabelImage::renderPdf(pdf, dpi);
@@ -202,10 +195,12 @@ QString PrivateCups::jobsDifference(const QList<Job> &jobs, const QString &queue
         const QImage reference = LabelImage::renderPdf(builtIn + u'/' + builtInPdfs[i], dpi).value(0);
         for (const QRectF &area : i == 0 ? QList<QRectF>{{13, 6, 137, 22}, {170, 102.5, 100, 17.5}} : QList<QRectF>{{13, 6, 137, 22}}) {
             const QRectF at = LabelImage::inkIn(pages[0], dpi, corner, area), want = LabelImage::inkIn(reference, dpi, QPointF(), area);
-            if (want.isEmpty() || std::max({qAbs(at.left() - want.left()), qAbs(at.top() - want.top()), qAbs(at.right() - want.right()),
-                                            qAbs(at.bottom() - want.bottom())}) > 0.5)
-                return u"%1: ink at (%2, %3)-(%4, %5) pt, the built-in printer's at (%6, %7)-(%8, %9)"_s.arg(codes[i]).arg(at.left())
-                    .arg(at.top()).arg(at.right()).arg(at.bottom()).arg(want.left()).arg(want.top()).arg(want.right()).arg(want.bottom());
+            const QPointF from = at.topLeft() - want.topLeft(), to = at.bottomRight() - want.bottomRight();
+            if (want.isEmpty() || std::max({qAbs(from.x()), qAbs(from.y()), qAbs(to.x()), qAbs(to.y())}) > 0.5) {
+                QString text;
+                QDebug(&text) << codes[i] << "ink at" << at << "pt, the built-in printer's at" << want;
+                return text;
+            }
         }
     }
     return builtIn.isEmpty() || builtInPdfs.size() == codes.size() ? QString() : u"%1 built-in PDFs"_s.arg(builtInPdfs.size());

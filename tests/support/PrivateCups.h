@@ -5,8 +5,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <memory>
-
 #include <unistd.h>
 
 // A print spooler of the tests' own: a private cupsd in a temporary folder,
@@ -32,7 +30,6 @@ public:
         int id = 0;
         QString queue;
         int copies = 1; // a job sent without the attribute prints once
-        QString state;  // pending, pending-held, processing, completed, aborted, ...
         QString title;  // job-name
     };
 
@@ -77,7 +74,7 @@ private:
     QTemporaryDir m_dir;
     QString m_extraConfig, m_tag, m_cupsPdfConf;
     int m_port = 0;
-    std::unique_ptr<QProcess> m_cupsd;
+    QProcess m_cupsd;
 };
 
 // In a test function: skips with the reason when no private spooler can run
