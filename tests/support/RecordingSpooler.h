@@ -14,7 +14,6 @@ public:
     void submit(const PrintJob &job) override;
     QString unreachableReason() const override { return unreachable; }
 
-    void setPrinters(const QStringList &printers) { m_printers = printers; }
     // Refuse every job from the `after`-th submission on (0: refuse all).
     void refuseJobs(const QString &reason, int after = 0);
 

@@ -12,7 +12,6 @@ TestPrinting::TestPrinting(QStringList printers, QString defaultPrinter)
 {
     qputenv("HOME", home.path().toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath(QStringLiteral(".config")));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.filePath(QStringLiteral(".config")));
     Printers::useSpoolers({&spooler});
     Printer::current().reset();
 #ifdef Q_OS_WIN
