@@ -7,7 +7,7 @@
 #include "Code39Glyphs.h"
 #include "Golden.h"
 #include "LabelImage.h"
-#include "NumberedFolder.h"
+#include "PdfSpooler.h"
 #include "TestPrinting.h"
 
 #include <QPainter>
@@ -77,17 +77,26 @@ class TestLabelPdf : public QObject {
     Q_OBJECT
 
     TestPrinting env;
-    QString sample;
+    QString sample, error;
 
 private slots:
-    void initTestCase() { sample = LabelImage::printPdf(sampleJob()); }
+    // The folder holds a file of an earlier run, one of the user's own and a higher counter.
+    void initTestCase()
+    {
+        QDir().mkpath(PdfSpooler::outputFolder());
+        for (const auto &[name, bytes] : {std::pair{"00000003 a.pdf", ""}, {"notes.pdf", ""}, {".last-number", "17\n"}})
+            QVERIFY2(writeFile(QDir(PdfSpooler::outputFolder()).filePath(name), bytes, &error), qPrintable(error));
+        sample = LabelImage::printPdf(sampleJob());
+    }
 
     // The whole 4 x 2 inch label, so nothing a layout places (notes at x = 3500 twips) is cut; a
-    // page for each copy. The glyphs job twice in one process: the second file draws from the
-    // glyphs the first made.
+    // page for each copy. Numbers go on after the counter's, then after a file put there by hand,
+    // past 32 bits. The glyphs job twice in one process: the second file draws from the glyphs
+    // the first made.
     void filesReadBackAsTheJobs()
     {
         QString text = readBack(sample);
+        QVERIFY2(writeFile(QDir(PdfSpooler::outputFolder()).filePath("2147483647 old.pdf"), {}, &error), qPrintable(error));
         for (int i = 0; i < 2; ++i)
             text += readBack(LabelImage::printPdf(glyphsJob()));
         QVERIFY(Golden::matches("pdf-printer.txt", text));
@@ -118,28 +127,6 @@ private slots:
         }
         QVERIFY(ink > cells.width() * cells.height() / 50);
         QVERIFY2(differing < ink / 20, qPrintable(QString("%1 of %2 inked cells differ").arg(differing).arg(ink)));
-    }
-
-    // Numbers go on after the highest in the folder or in its counter, 64-bit, each claim the next.
-    void numbersContinueAfterTheHighest()
-    {
-        const QList<std::tuple<QStringList, QByteArray, qint64>> rows = {
-            {{}, {}, 1},                                          // empty folder
-            {{"00000041 kept.pdf", "notes.pdf"}, {}, 42},         // a file put there by hand
-            {{"2147483647 old.pdf"}, {}, 2147483648},             // past 32 bits
-            {{"12345678901 old.pdf"}, {}, 12345678902},           // eleven digits
-            {{"00000003 a.pdf"}, "17\n", 18}};                   // the counter is higher
-        for (const auto &[present, counter, first] : rows) {
-            QTemporaryDir folder;
-            QString error;
-            for (const QString &name : present)
-                QVERIFY2(writeFile(folder.filePath(name), {}, &error), qPrintable(error));
-            QVERIFY(counter.isNull() || writeFile(folder.filePath(".last-number"), counter, &error));
-            NumberedFolder numbered(folder.path());
-            const auto name = [](qint64 number) { return QString::number(number) + " label.pdf"; };
-            QCOMPARE(numbered.add(name, "%PDF-1.4"), folder.filePath(name(first)));
-            QCOMPARE(numbered.add(name, "%PDF-1.4"), folder.filePath(name(first + 1)));
-        }
     }
 };
 

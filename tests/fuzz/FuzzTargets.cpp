@@ -24,11 +24,6 @@
 
 namespace {
 
-[[maybe_unused]] QByteArray bytes(const uint8_t *data, size_t size)
-{
-    return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
-}
-
 [[maybe_unused]] void writeAll(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -63,12 +58,13 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
 #if defined(FUZZ_fuzz_label_file)
     // The label file as any program might write it, printed in both layouts:
     // failures are Failures with safe messages, every job a copy or more.
     static RecordingSpooler spooler({"Label Printer"}, "Label Printer");
     Printers::useSpoolers({&spooler});
-    writeAll(LabelFilePath(), bytes(data, size));
+    writeAll(LabelFilePath(), input);
     for (const QString &word : {kXList, kBins}) {
         Printer::current().reset();
         try {
@@ -85,10 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 #elif defined(FUZZ_fuzz_parts_file)
     // The parts file loaded by the part window, its lines typed, chosen, entered.
     static ScriptedPrompts prompts(nullptr); // answers only; no flow is played
-    writeAll(DataFolder::file("parts.txt"), bytes(data, size));
+    writeAll(DataFolder::file("parts.txt"), input);
     PartWindow window;
     window.load();
-    const QStringList lines = DataFolder::splitLines(bytes(data, size));
+    const QStringList lines = DataFolder::splitLines(input);
     for (qsizetype i = 0; i < std::min<qsizetype>(lines.size(), 16); ++i) {
         window.partBox->setEditText(lines[i]);
         window.onPartTextChanged();
@@ -100,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 #elif defined(FUZZ_fuzz_pdf_text)
     // Any text in every label font, bold or not, printed on the built-in printer: the PDF file is
     // always produced, whole.
-    const QString text = QString::fromUtf8(bytes(data, std::min<size_t>(size, 400)));
+    const QString text = QString::fromUtf8(input.left(400));
     PrintJob job;
     job.title = text;
     job.copies = 1 + int(size % 3);
@@ -119,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     pdf.remove();
 #elif defined(FUZZ_fuzz_strict_number)
     // A text that is a number in the 16-bit range is one to both readings; none crashes.
-    const QString text = QString::fromUtf8(bytes(data, size));
+    const QString text = QString::fromUtf8(input);
     if (NumberText::strictInt16(text) && !NumberText::strictNumber(text))
         std::abort();
     NumberText::lenientInt16(text);

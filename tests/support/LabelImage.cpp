@@ -53,9 +53,14 @@ QStringList decodeCode39(const QImage &image)
 
 QString printPdf(const PrintJob &job)
 {
-    PdfSpooler().submit(job);
     const QString folder = PdfSpooler::outputFolder();
-    return QDir(folder).filePath(pdfsIn(folder).constLast()); // numbered: the last is the newest
+    const QStringList before = pdfsIn(folder);
+    PdfSpooler().submit(job);
+    for (const QString &name : pdfsIn(folder)) {
+        if (!before.contains(name))
+            return QDir(folder).filePath(name);
+    }
+    return {};
 }
 
 QList<QImage> renderPdf(const QString &pdfPath, int dpi)
