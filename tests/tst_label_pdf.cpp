@@ -19,9 +19,6 @@ namespace {
 
 PrintJob sampleJob()
 {
-    PrintJob job;
-    job.title = "TagFoundry sample";
-    job.copies = 2;
     QImage picture(48, 24, QImage::Format_RGB32);
     picture.fill(QColor(0, 90, 200));
     QPainter(&picture).fillRect(0, 0, 24, 12, QColor(220, 30, 30));
@@ -33,6 +30,9 @@ PrintJob sampleJob()
     image.kind = PrintOp::Kind::Picture;
     image.at = {3300, 1900};
     image.picture = picture;
+    PrintJob job;
+    job.title = "TagFoundry sample";
+    job.copies = 2;
     job.ops = {textOp(200, 100, "Valve 4711", {"Tahoma", 10, false}), textOp(200, 420, "FRAGILE", {"Tahoma", 14, true}),
                textOp(200, 840, "Seals Ltd", {"Arial", 9, false}), textOp(2400, 840, "\u00B0C \u20AC", {"Tahoma", 11, false}),
                textOp(2400, 100, "\u0141\u00F3d\u017A", {"Arial", 12, true}),

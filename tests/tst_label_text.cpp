@@ -9,7 +9,6 @@
 
 #include "Code39Glyphs.h"
 #include "Golden.h"
-#include "LabelFonts.h"
 #include "LabelImage.h"
 #include "TestPrinting.h"
 
@@ -23,8 +22,6 @@ class TestLabelText : public QObject {
     TestPrinting env; // the built-in printer's files in a data folder of the test's own
 
 private slots:
-    void initTestCase() { LabelFonts::ensureInstalled(); }
-
     // The ink of one text, in twips, within one dot.
     void inkLiesWhereTheLabelPrinterPutsIt_data()
     {

@@ -1,4 +1,4 @@
-// The pictures compiled into the program and the menu's icons installed beside it, as
+// Every picture compiled into the program and the menu's icons installed beside it, as
 // tests/data/resources.txt lists them: the checksum of their bytes (the bitmaps the windows and
 // the part label layout are measured against, the icons drawn from the window icon), and what
 // Qt reads from them: size, depth, and the alpha of a corner (the icons keep a transparent
@@ -15,20 +15,18 @@ class TestResources : public QObject {
 private slots:
     void picturesAreTheOnesTheProgramWasMeasuredAgainst()
     {
-        QStringList paths = {":/printer.png", ":/label_sheet.png", ":/landscape.png",
-                             ":/joke.bmp",    ":/logo_large.bmp",   ":/logo_small.bmp"};
-        for (int size : {48, 64, 128, 256})
-            paths.append(QString("resources/icons/tagfoundry-%1.png").arg(size));
         QString table;
-        for (const QString &path : paths) {
-            QFile file(path.startsWith(':') ? path : QStringLiteral(TAGFOUNDRY_SOURCE_DIR "/") + path);
-            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
-            const QByteArray bytes = file.readAll();
-            const QImage image = QImage::fromData(bytes);
-            table += QString("%1 %2 bytes md5 %3, %4x%5 depth %6 corner alpha %7\n")
-                         .arg(path).arg(bytes.size())
-                         .arg(QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex()))
-                         .arg(image.width()).arg(image.height()).arg(image.depth()).arg(qAlpha(image.pixel(0, 0)));
+        for (const QString folder : {":/", TAGFOUNDRY_SOURCE_DIR "/resources/icons/"}) {
+            for (const QString &name : QDir(folder).entryList({"*.png", "*.bmp"}, QDir::Files, QDir::Name)) {
+                QFile file(folder + name);
+                QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(name));
+                const QByteArray bytes = file.readAll();
+                const QImage image = QImage::fromData(bytes);
+                table += QString("%1 %2 bytes md5 %3, %4x%5 depth %6 corner alpha %7\n")
+                             .arg(name).arg(bytes.size())
+                             .arg(QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex()))
+                             .arg(image.width()).arg(image.height()).arg(image.depth()).arg(qAlpha(image.pixel(0, 0)));
+            }
         }
         QVERIFY(Golden::matches("resources.txt", table));
     }

@@ -5,7 +5,6 @@
 #include "BatchLayouts.h"
 #include "DataFolder.h"
 #include "Failure.h"
-#include "LabelFonts.h"
 #include "LabelImage.h"
 #include "LabelTexts.h"
 #include "NumberText.h"
@@ -52,7 +51,6 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QDir().mkpath(QString::fromLocal8Bit(home) + "/TagFoundry");
     new QApplication(*argc, *argv);
-    LabelFonts::ensureInstalled();
     return 0;
 }
 

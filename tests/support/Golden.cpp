@@ -4,15 +4,15 @@
 #include <QFile>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace Golden {
 
 // Where the two first differ, for the failure message.
 static QString difference(const QString &expected, const QString &actual)
 {
     const QStringList want = expected.split(QLatin1Char('\n')), got = actual.split(QLatin1Char('\n'));
-    qsizetype i = 0;
-    while (i < want.size() && i < got.size() && want[i] == got[i])
-        ++i;
+    const qsizetype i = std::mismatch(want.begin(), want.end(), got.begin(), got.end()).first - want.begin();
     return QStringLiteral("line %1\n- %2\n+ %3").arg(i + 1).arg(want.value(i), got.value(i));
 }
 
@@ -22,12 +22,9 @@ bool matches(const QString &name, const QString &actual)
     if (qEnvironmentVariableIntValue("TAGFOUNDRY_UPDATE_GOLDEN") == 1) {
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(actual.toUtf8()) < 0) {
-            qWarning("cannot write %s", qPrintable(path));
-            return false;
-        }
-        qInfo("rewrote %s", qPrintable(path));
-        return true;
+        const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(actual.toUtf8()) >= 0;
+        qInfo("%s %s", written ? "rewrote" : "cannot write", qPrintable(path));
+        return written;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

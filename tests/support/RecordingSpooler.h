@@ -7,7 +7,10 @@
 class RecordingSpooler : public Spooler {
 public:
     explicit RecordingSpooler(QStringList printers = {QStringLiteral("Label Printer")},
-                              QString defaultPrinter = {});
+                              QString defaultPrinter = {})
+        : m_printers(std::move(printers)), m_default(std::move(defaultPrinter))
+    {
+    }
 
     QStringList printerNames() const override { return m_printers; }
     QString defaultPrinterName() const override { return m_default; }
