@@ -56,11 +56,9 @@ QString printPdf(const PrintJob &job)
     const QString folder = PdfSpooler::outputFolder();
     const QStringList before = pdfsIn(folder);
     PdfSpooler().submit(job);
-    for (const QString &name : pdfsIn(folder)) {
-        if (!before.contains(name))
-            return QDir(folder).filePath(name);
-    }
-    return {};
+    const QStringList after = pdfsIn(folder);
+    const auto added = std::find_if(after.begin(), after.end(), [&](const QString &name) { return !before.contains(name); });
+    return added == after.end() ? QString() : QDir(folder).filePath(*added);
 }
 
 QList<QImage> renderPdf(const QString &pdfPath, int dpi)
