@@ -76,15 +76,16 @@ class TestLabelPdf : public QObject {
     Q_OBJECT
 
     TestPrinting env;
+    const QDir printed{PdfSpooler::outputFolder()}; // in the test's home
     QString sample, error;
 
 private slots:
     // The folder holds a file of an earlier run, one of the user's own and a higher counter.
     void initTestCase()
     {
-        QDir().mkpath(PdfSpooler::outputFolder());
+        QDir().mkpath(printed.path());
         for (const auto &[name, bytes] : {std::pair{"00000003 a.pdf", ""}, {"notes.pdf", ""}, {".last-number", "17\n"}})
-            QVERIFY2(writeFile(QDir(PdfSpooler::outputFolder()).filePath(name), bytes, &error), qPrintable(error));
+            QVERIFY2(writeFile(printed.filePath(name), bytes, &error), qPrintable(error));
         sample = LabelImage::printPdf(sampleJob());
     }
 
@@ -95,7 +96,7 @@ private slots:
     void filesReadBackAsTheJobs()
     {
         QString text = readBack(sample);
-        QVERIFY2(writeFile(QDir(PdfSpooler::outputFolder()).filePath("2147483647 old.pdf"), {}, &error), qPrintable(error));
+        QVERIFY2(writeFile(printed.filePath("2147483647 old.pdf"), {}, &error), qPrintable(error));
         for (int i = 0; i < 2; ++i)
             text += readBack(LabelImage::printPdf(glyphsJob()));
         QVERIFY(Golden::matches("pdf-printer.txt", text));

@@ -57,7 +57,7 @@ QString printPdf(const PrintJob &job)
     const QStringList before = pdfsIn(folder);
     PdfSpooler().submit(job);
     const QStringList after = pdfsIn(folder);
-    const auto added = std::find_if(after.begin(), after.end(), [&](const QString &name) { return !before.contains(name); });
+    const auto added = std::ranges::find_if(after, [&](const QString &name) { return !before.contains(name); });
     return added == after.end() ? QString() : QDir(folder).filePath(*added);
 }
 
