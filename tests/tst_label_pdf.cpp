@@ -100,7 +100,7 @@ private slots:
         for (int i = 0; i < 2; ++i)
             text += readBack(LabelImage::printPdf(glyphsJob()));
         QVERIFY(Golden::matches("pdf-printer.txt", text));
-        QVERIFY2(QFileInfo(sample).size() < 20 * 1024, "the sample label's file is 20 KiB or more");
+        QVERIFY2(QFileInfo(sample).size() < 20LL * 1024, "the sample label's file is 20 KiB or more");
     }
 
     // The last page's barcode scans at both label printer resolutions. The first page is compared
