@@ -9,8 +9,8 @@
 
 #include "Code39Glyphs.h"
 #include "Golden.h"
-#include "LabelFonts.h"
 #include "LabelImage.h"
+#include "TestPrinting.h"
 
 #include <QtTest>
 
@@ -19,11 +19,9 @@ using LabelImage::textOp;
 class TestLabelText : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
+    TestPrinting env; // the built-in printer's files in a data folder of the test's own
 
 private slots:
-    void initTestCase() { LabelFonts::ensureInstalled(); }
-
     // The ink of one text, in twips, within one dot.
     void inkLiesWhereTheLabelPrinterPutsIt_data()
     {
@@ -62,9 +60,8 @@ private slots:
         QFETCH(QList<double>, topBottomWidth);
         PrintJob job;
         job.ops = {op};
-        const QString path = dir.filePath("text.pdf");
-        QVERIFY(!pdf || LabelImage::writePdf(job, path));
-        const QImage page = pdf ? LabelImage::renderPdf(path, dpi).value(0) : LabelImage::render(job, dpi);
+        const QImage page = pdf ? LabelImage::renderPdf(LabelImage::printPdf(job), dpi).value(0)
+                                : LabelImage::render(job, dpi);
         const QRectF ink = LabelImage::inkIn(page, dpi, {}, QRectF(0, 0, 288, 144));
         const QList<double> measured = {ink.top() * 20, ink.bottom() * 20, ink.width() * 20};
         for (int i = 0; i < 3; ++i) {

@@ -5,12 +5,11 @@
 #include "BatchLayouts.h"
 #include "DataFolder.h"
 #include "Failure.h"
-#include "JobRenderer.h"
-#include "PartWindow.h"
-#include "LabelFonts.h"
-#include "LabelPdfDevice.h"
+#include "LabelImage.h"
 #include "LabelTexts.h"
 #include "NumberText.h"
+#include "PartWindow.h"
+#include "PdfSpooler.h"
 #include "Printer.h"
 #include "Printers.h"
 #include "RecordingSpooler.h"
@@ -18,18 +17,11 @@
 #include "ScriptedPrompts.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QPainter>
 
 namespace {
-
-[[maybe_unused]] QByteArray bytes(const uint8_t *data, size_t size)
-{
-    return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
-}
 
 [[maybe_unused]] void writeAll(const QString &path, const QByteArray &bytes)
 {
@@ -59,18 +51,18 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QDir().mkpath(QString::fromLocal8Bit(home) + "/TagFoundry");
     new QApplication(*argc, *argv);
-    LabelFonts::ensureInstalled();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
 #if defined(FUZZ_fuzz_label_file)
     // The label file as any program might write it, printed in both layouts:
     // failures are Failures with safe messages, every job a copy or more.
     static RecordingSpooler spooler({"Label Printer"}, "Label Printer");
     Printers::useSpoolers({&spooler});
-    writeAll(LabelFilePath(), bytes(data, size));
+    writeAll(LabelFilePath(), input);
     for (const QString &word : {kXList, kBins}) {
         Printer::current().reset();
         try {
@@ -87,10 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 #elif defined(FUZZ_fuzz_parts_file)
     // The parts file loaded by the part window, its lines typed, chosen, entered.
     static ScriptedPrompts prompts(nullptr); // answers only; no flow is played
-    writeAll(DataFolder::file("parts.txt"), bytes(data, size));
+    writeAll(DataFolder::file("parts.txt"), input);
     PartWindow window;
     window.load();
-    const QStringList lines = DataFolder::splitLines(bytes(data, size));
+    const QStringList lines = DataFolder::splitLines(input);
     for (qsizetype i = 0; i < std::min<qsizetype>(lines.size(), 16); ++i) {
         window.partBox->setEditText(lines[i]);
         window.onPartTextChanged();
@@ -100,33 +92,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (window.partBox->count() > 0)
         window.onPartChosen(int(size % window.partBox->count()));
 #elif defined(FUZZ_fuzz_pdf_text)
-    // Any text in every label font, bold or not: the PDF file is always produced.
-    const QString text = QString::fromUtf8(bytes(data, std::min<size_t>(size, 400)));
+    // Any text in every label font, bold or not, printed on the built-in printer: the PDF file is
+    // always produced, whole.
+    const QString text = QString::fromUtf8(input.left(400));
     PrintJob job;
+    job.title = text;
     job.copies = 1 + int(size % 3);
     for (const QString &font : {LabelTexts::kTahoma, LabelTexts::kArial, LabelTexts::kBarcodeFont}) {
         for (bool bold : {false, true}) {
-            PrintOp op;
-            op.at = {160, 400.0 * job.ops.size()};
-            op.text = text;
-            op.font = {font, bold ? 10.0 : 22.0, bold};
-            job.ops.append(op);
+            const double y = 400.0 * double(job.ops.size());
+            job.ops.append(LabelImage::textOp(160, y, text, {font, bold ? 10.0 : 22.0, bold}));
         }
     }
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    LabelPdfDevice device(&out);
-    device.setTitle(text);
-    device.setCopies(job.copies);
-    QPainter painter;
-    if (!painter.begin(&device))
+    PdfSpooler().submit(job); // a Failure thrown here ends the run as a crash
+    const QDir printed(PdfSpooler::outputFolder());
+    QFile pdf(printed.filePath(printed.entryList({"*.pdf"}, QDir::Files).value(0)));
+    const QByteArray written = pdf.open(QIODevice::ReadOnly) ? pdf.readAll() : QByteArray();
+    if (!written.startsWith("%PDF-") || !written.trimmed().endsWith("%%EOF"))
         std::abort();
-    JobRenderer::renderPage(painter, job);
-    if (!painter.end() || !out.data().startsWith("%PDF-") || !out.data().trimmed().endsWith("%%EOF"))
-        std::abort();
+    pdf.remove();
 #elif defined(FUZZ_fuzz_strict_number)
     // A text that is a number in the 16-bit range is one to both readings; none crashes.
-    const QString text = QString::fromUtf8(bytes(data, size));
+    const QString text = QString::fromUtf8(input);
     if (NumberText::strictInt16(text) && !NumberText::strictNumber(text))
         std::abort();
     NumberText::lenientInt16(text);

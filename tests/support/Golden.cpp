@@ -2,52 +2,29 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace Golden {
 
-static QString dataFile(const QString &name)
+// Where the two first differ, for the failure message.
+static QString difference(const QString &expected, const QString &actual)
 {
-    return QStringLiteral(TAGFOUNDRY_SOURCE_DIR "/tests/data/") + name;
-}
-
-// A unified diff from the system's diff where there is one; otherwise the first
-// line that differs.
-static QString difference(const QString &expectedPath, const QString &actual, const QString &expected)
-{
-    QTemporaryDir dir;
-    const QString actualPath = dir.filePath(QStringLiteral("actual"));
-    QFile out(actualPath);
-    if (out.open(QIODevice::WriteOnly)) {
-        out.write(actual.toUtf8());
-        out.close();
-        QProcess diff;
-        diff.start(QStringLiteral("diff"), {QStringLiteral("-u"), expectedPath, actualPath});
-        if (diff.waitForFinished(10000) && diff.exitStatus() == QProcess::NormalExit)
-            return QString::fromUtf8(diff.readAllStandardOutput());
-    }
     const QStringList want = expected.split(QLatin1Char('\n')), got = actual.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < qMax(want.size(), got.size()); ++i) {
-        if (want.value(i) != got.value(i))
-            return QStringLiteral("line %1\n- %2\n+ %3\n").arg(i + 1).arg(want.value(i), got.value(i));
-    }
-    return {};
+    const qsizetype i = std::mismatch(want.begin(), want.end(), got.begin(), got.end()).first - want.begin();
+    return QStringLiteral("line %1\n- %2\n+ %3").arg(i + 1).arg(want.value(i), got.value(i));
 }
 
 bool matches(const QString &name, const QString &actual)
 {
-    const QString path = dataFile(name);
+    const QString path = QStringLiteral(TAGFOUNDRY_SOURCE_DIR "/tests/data/") + name;
     if (qEnvironmentVariableIntValue("TAGFOUNDRY_UPDATE_GOLDEN") == 1) {
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(actual.toUtf8()) < 0) {
-            qWarning("cannot write %s", qPrintable(path));
-            return false;
-        }
-        qInfo("rewrote %s", qPrintable(path));
-        return true;
+        const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(actual.toUtf8()) >= 0;
+        qInfo("%s %s", written ? "rewrote" : "cannot write", qPrintable(path));
+        return written;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -57,8 +34,8 @@ bool matches(const QString &name, const QString &actual)
     const QString expected = QString::fromUtf8(file.readAll());
     if (expected == actual)
         return true;
-    qWarning("%s differs from what the test got:\n%s", qPrintable(name),
-             qPrintable(difference(path, actual, expected)));
+    qWarning("%s differs from what the test got (TAGFOUNDRY_UPDATE_GOLDEN=1 and git diff show it all) at %s",
+             qPrintable(name), qPrintable(difference(expected, actual)));
     return false;
 }
 

@@ -2,7 +2,7 @@
 
 #include "ChildProgram.h"
 #include "JobRenderer.h"
-#include "LabelPdfDevice.h"
+#include "PdfSpooler.h"
 
 #include <QDir>
 #include <QPainter>
@@ -51,19 +51,14 @@ QStringList decodeCode39(const QImage &image)
     return texts;
 }
 
-bool writePdf(const PrintJob &job, const QString &path)
+QString printPdf(const PrintJob &job)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    LabelPdfDevice device(&file);
-    device.setTitle(job.title);
-    device.setCopies(job.copies);
-    QPainter painter;
-    if (!painter.begin(&device))
-        return false;
-    JobRenderer::renderPage(painter, job);
-    return painter.end();
+    const QString folder = PdfSpooler::outputFolder();
+    const QStringList before = pdfsIn(folder);
+    PdfSpooler().submit(job);
+    const QStringList after = pdfsIn(folder);
+    const auto added = std::ranges::find_if(after, [&](const QString &name) { return !before.contains(name); });
+    return added == after.end() ? QString() : QDir(folder).filePath(*added);
 }
 
 QList<QImage> renderPdf(const QString &pdfPath, int dpi)
@@ -76,11 +71,14 @@ QList<QImage> renderPdf(const QString &pdfPath, int dpi)
     return pages;
 }
 
-QList<std::pair<QString, QPointF>> pdfWords(const QString &pdfPath)
+QList<std::pair<QString, QPointF>> pdfWords(const QString &pdfPath, QString *errors)
 {
+    const ProgramRun run = runProgram("pdftotext", {"-bbox", "-l", "1", pdfPath, "-"});
+    if (errors)
+        *errors = run.errors;
     static const QRegularExpression word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
     QList<std::pair<QString, QPointF>> words;
-    for (const QRegularExpressionMatch &m : word.globalMatch(runProgram("pdftotext", {"-bbox", "-l", "1", pdfPath, "-"}).output))
+    for (const QRegularExpressionMatch &m : word.globalMatch(run.output))
         words.append({m.captured(3), {m.captured(1).toDouble(), m.captured(2).toDouble()}});
     return words;
 }

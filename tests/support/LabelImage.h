@@ -18,12 +18,6 @@ QImage render(const PrintJob &job, int dpi, double widthInches = 4, double heigh
 // (without the start and stop asterisks), top to bottom.
 QStringList decodeCode39(const QImage &image);
 
-// Render at `dpi` and decode.
-inline QStringList decodeCode39(const PrintJob &job, int dpi)
-{
-    return decodeCode39(render(job, dpi));
-}
-
 // A text drawing with its top-left at x,y twips.
 inline PrintOp textOp(double x, double y, const QString &text, const FontSpec &font)
 {
@@ -34,16 +28,17 @@ inline PrintOp textOp(double x, double y, const QString &text, const FontSpec &f
     return op;
 }
 
-// The job written to `path` by the built-in printer's PDF device; false when it cannot be.
-bool writePdf(const PrintJob &job, const QString &path);
+// The job printed on the built-in printer, as the program prints it: the path of the PDF
+// file it wrote in the data folder (construct a TestPrinting first to keep that folder apart).
+QString printPdf(const PrintJob &job);
 
 // Pages of a PDF file rendered by pdftoppm at `dpi` (needs poppler-utils).
 QList<QImage> renderPdf(const QString &pdfPath, int dpi);
 
 // The words of a PDF file's first page as pdftotext -bbox reports them, in
 // reading order, each with the top-left corner of its box in points from the
-// page's top-left.
-QList<std::pair<QString, QPointF>> pdfWords(const QString &pdfPath);
+// page's top-left; what poppler complained of (a broken xref or stream) goes to `errors`.
+QList<std::pair<QString, QPointF>> pdfWords(const QString &pdfPath, QString *errors = nullptr);
 
 // The bounding box of the dark pixels of `page` (rendered at `dpi`) inside
 // `area`, both in points from `corner`, the printable corner of the page; an

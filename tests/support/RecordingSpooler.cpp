@@ -4,11 +4,6 @@
 
 #include <QCryptographicHash>
 
-RecordingSpooler::RecordingSpooler(QStringList printers, QString defaultPrinter)
-    : m_printers(std::move(printers)), m_default(std::move(defaultPrinter))
-{
-}
-
 void RecordingSpooler::refuseJobs(const QString &reason, int after)
 {
     m_refusal = reason;
@@ -45,7 +40,7 @@ QString RecordingSpooler::jobsAsText() const
             case PrintOp::Kind::Picture:
             {
                 const QImage image = op.picture.convertToFormat(QImage::Format_ARGB32);
-                const QByteArray pixels(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes());
+                const QByteArrayView pixels(image.constBits(), image.sizeInBytes());
                 text += QStringLiteral("picture %1 %2x%3 md5 %4\n").arg(at).arg(image.width()).arg(image.height())
                             .arg(QString::fromLatin1(QCryptographicHash::hash(pixels, QCryptographicHash::Md5).toHex()));
             }

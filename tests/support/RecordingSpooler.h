@@ -7,14 +7,16 @@
 class RecordingSpooler : public Spooler {
 public:
     explicit RecordingSpooler(QStringList printers = {QStringLiteral("Label Printer")},
-                              QString defaultPrinter = {});
+                              QString defaultPrinter = {})
+        : m_printers(std::move(printers)), m_default(std::move(defaultPrinter))
+    {
+    }
 
     QStringList printerNames() const override { return m_printers; }
     QString defaultPrinterName() const override { return m_default; }
     void submit(const PrintJob &job) override;
     QString unreachableReason() const override { return unreachable; }
 
-    void setPrinters(const QStringList &printers) { m_printers = printers; }
     // Refuse every job from the `after`-th submission on (0: refuse all).
     void refuseJobs(const QString &reason, int after = 0);
 

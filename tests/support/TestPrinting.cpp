@@ -12,13 +12,11 @@ TestPrinting::TestPrinting(QStringList printers, QString defaultPrinter)
 {
     qputenv("HOME", home.path().toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath(QStringLiteral(".config")));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.filePath(QStringLiteral(".config")));
     Printers::useSpoolers({&spooler});
     Printer::current().reset();
 #ifdef Q_OS_WIN
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("TagFoundry"), QStringLiteral("TagFoundry"));
-    m_oldPrinter = store.value(QStringLiteral("Settings/Printer"));
-    store.remove(QStringLiteral("Settings/Printer"));
+    m_oldPrinter = SavedPrinter::read();
+    SavedPrinter::write(SavedPrinter::kNone);
     const QString folder = QDir::cleanPath(DataFolder::path());
     if (QFileInfo::exists(folder) && QDir().rename(folder, folder + QStringLiteral(".set-aside-by-tests")))
         m_setAside = folder + QStringLiteral(".set-aside-by-tests");
@@ -32,11 +30,7 @@ TestPrinting::~TestPrinting()
     Clock::setNowForTests({});
     qputenv("HOME", m_oldHome);
 #ifdef Q_OS_WIN
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("TagFoundry"), QStringLiteral("TagFoundry"));
-    if (m_oldPrinter.isValid())
-        store.setValue(QStringLiteral("Settings/Printer"), m_oldPrinter);
-    else
-        store.remove(QStringLiteral("Settings/Printer"));
+    SavedPrinter::write(m_oldPrinter);
     const QString folder = QDir::cleanPath(DataFolder::path());
     QDir(folder).removeRecursively();
     if (!m_setAside.isEmpty())

@@ -32,8 +32,8 @@ private:
 #ifdef Q_OS_WIN
     // Windows keeps the data folder at C:\TagFoundry\ and the setting in the
     // registry, neither of which a test can move: what is there is set aside
-    // for the test and put back after it.
-    QVariant m_oldPrinter;
+    // for the test (the saved printer reads "none") and put back after it.
+    QString m_oldPrinter;
     QString m_setAside;
 #endif
 };
