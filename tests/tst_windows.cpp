@@ -11,6 +11,7 @@
 #include "PartWindow.h"
 #include "PrintStamp.h"
 #include "ScriptedPrompts.h"
+#include "ShelfLabels.h"
 #include "TestPrinting.h"
 
 #include <QDir>
@@ -84,6 +85,15 @@ private slots:
         };
         // The stamp's form is the locale's; its place and font are what is compared.
         QVERIFY(Golden::matches(file, prompts.play(open, actions, load).replace(PrintStamp(kNow), "<stamp>")));
+    }
+
+    // Past Z the shelf letters go on as spreadsheet columns do, never repeating Z:
+    // the racks with the most shelves go past two letters.
+    void shelfLettersGoOnPastZ()
+    {
+        const QList<std::pair<qint64, QString>> cases = {{26, "Z"}, {27, "AA"}, {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"}};
+        for (const auto &[shelf, letters] : cases)
+            QCOMPARE(ShelfLetters(shelf), letters);
     }
 };
 
