@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Code39Elements.h"
 #include "LabelTexts.h"
 
 #include <QPointF>
@@ -38,12 +39,10 @@ QString undrawable(const QString &text);
 double textWidth(const QString &text, double points);
 double lineHeight(double points);
 
-// Draws the text with the top of the character cell at topLeft (twips).
-// Characters without a pattern leave the font's blank gap.
-// dotTwips is the size of one printer dot: every glyph starts on a whole dot
-// and its bars and spaces are whole dots wide (narrow at least one dot, wide
-// 2.2 to 3 narrows), so a 203 dpi printer does not turn a 1.6-dot bar into
-// one of 1 or 2 dots at random. 0 draws the font's exact geometry.
-void draw(QPainter &painter, QPointF topLeft, double points, const QString &text, double dotTwips = 0);
+// Draws the text with the top of the character cell at topLeft (twips), its
+// bars and spaces as `plan` lays them on the printer's dots. Characters
+// without a pattern leave the font's blank gap.
+void draw(QPainter &painter, QPointF topLeft, double points, const QString &text, const Code39Elements::Plan &plan,
+          const PrinterDots &dots);
 
 } // namespace Code39Glyphs

@@ -9,6 +9,8 @@
 #include <QPainterPath>
 #include <QTextLayout>
 
+#include <limits>
+
 namespace JobRenderer {
 
 namespace {
@@ -19,20 +21,101 @@ QColor fromColourValue(int value)
     return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
 }
 
-void drawBox(QPainter &painter, const PrintOp &op, double dotTwips)
+void drawBox(QPainter &painter, const PrintOp &op, const PrinterDots &dots)
 {
     QPen pen(fromColourValue(op.colour));
-    pen.setWidthF(dotTwips);
+    pen.setWidthF(dots.twips);
     pen.setJoinStyle(Qt::MiterJoin);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(op.at, op.to).normalized());
 }
 
+QRectF pictureArea(const PrintOp &op)
+{
+    return {op.at, QSizeF(op.picture.width() * kTwipsPerPixel, op.picture.height() * kTwipsPerPixel)};
+}
+
 void drawPicture(QPainter &painter, const PrintOp &op)
 {
-    const QSizeF natural(op.picture.width() * kTwipsPerPixel, op.picture.height() * kTwipsPerPixel);
-    painter.drawImage(QRectF(op.at, natural), op.picture);
+    painter.drawImage(pictureArea(op), op.picture);
+}
+
+// What a barcode's room ends at: the label's edge, or the nearest thing
+// printed right of its start across the height of its bars.
+struct Room {
+    double width = 0; // twips from the barcode's start
+    QString limit;
+};
+
+// The area an operation prints on, as far as the room of a barcode beside
+// it goes: a text from its cell's left edge down the cell's height.
+QRectF areaOf(const PrintOp &op)
+{
+    switch (op.kind) {
+    case PrintOp::Kind::Text:
+        return op.text.isEmpty() ? QRectF() : QRectF(op.at, QSizeF(1, LabelFonts::lineHeight(op.font)));
+    case PrintOp::Kind::Box:
+        return QRectF(op.at, op.to).normalized();
+    case PrintOp::Kind::Picture:
+        return pictureArea(op);
+    }
+    return {};
+}
+
+QString describe(const PrintOp &op)
+{
+    switch (op.kind) {
+    case PrintOp::Kind::Text:
+        return QStringLiteral("the text \"%1\"").arg(op.text);
+    case PrintOp::Kind::Box:
+        return QStringLiteral("a box");
+    case PrintOp::Kind::Picture:
+        return QStringLiteral("a picture");
+    }
+    return {};
+}
+
+Room roomOf(const PrintJob &job, qsizetype barcode, double pageWidth)
+{
+    const PrintOp &code = job.ops[barcode];
+    const double unit = Code39Glyphs::twipsPerUnit(code.font.size);
+    const double barsTop = code.at.y() + (Code39Glyphs::kAscent - Code39Glyphs::kBarHeight) * unit;
+    const double barsBottom = code.at.y() + Code39Glyphs::kAscent * unit;
+    Room room{pageWidth - code.at.x(), QStringLiteral("the label's edge")};
+    for (qsizetype i = 0; i < job.ops.size(); ++i) {
+        const QRectF area = areaOf(job.ops[i]);
+        if (i == barcode || area.isNull() || area.left() <= code.at.x() || area.top() >= barsBottom
+            || area.bottom() <= barsTop)
+            continue;
+        if (area.left() - code.at.x() < room.width)
+            room = {area.left() - code.at.x(), describe(job.ops[i])};
+    }
+    return room;
+}
+
+bool isBarcode(const PrintOp &op)
+{
+    return op.kind == PrintOp::Kind::Text && Code39Glyphs::isBarcodeFont(op.font.name);
+}
+
+// How the barcode `index` of the job lies on the dots; a shortfall is added
+// to `shortfalls` when it cannot keep the element rule.
+Code39Elements::Plan planBarcode(const PrintJob &job, qsizetype index, const PrinterDots &dots, double pageWidth,
+                                 QList<BarcodeShortfall> &shortfalls)
+{
+    const PrintOp &op = job.ops[index];
+    const Room room = roomOf(job, index, pageWidth);
+    const Code39Elements::Plan plan = Code39Elements::plan(op.font.size, op.text.size(), op.at.x(), room.width, dots);
+    if (!plan.keepsRule)
+        shortfalls.append({op.text, dots.dpi(), plan.needed, room.width, room.limit});
+    return plan;
+}
+
+// The page's width in twips: the painter's device, as the painter maps it.
+double pageWidthOf(const QPainter &painter)
+{
+    return painter.combinedTransform().inverted().map(QPointF(painter.device()->width(), 0)).x();
 }
 
 // Bold faces that are the regular outlines (LabelFonts::emboldening) get
@@ -65,10 +148,12 @@ void strokeAddedWeight(QPainter &painter, QPointF baseline, const QFont &font, c
 
 } // namespace
 
-void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString &text, double dotTwips)
+void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString &text, const PrinterDots &dots)
 {
     if (Code39Glyphs::isBarcodeFont(font.name)) {
-        Code39Glyphs::draw(painter, at, font.size, text, dotTwips);
+        const double unlimited = std::numeric_limits<double>::max();
+        Code39Glyphs::draw(painter, at, font.size, text,
+                           Code39Elements::plan(font.size, text.size(), at.x(), unlimited, dots), dots);
         return;
     }
     const QFont qfont = LabelFonts::font(font);
@@ -80,21 +165,39 @@ void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString
         strokeAddedWeight(painter, baseline, qfont, text);
 }
 
-void renderPage(QPainter &painter, const PrintJob &job, double dotTwips)
+QList<BarcodeShortfall> renderPage(QPainter &painter, const PrintJob &job, const PrinterDots &dots)
 {
-    for (const PrintOp &op : job.ops) {
+    QList<BarcodeShortfall> shortfalls;
+    const double pageWidth = pageWidthOf(painter);
+    for (qsizetype i = 0; i < job.ops.size(); ++i) {
+        const PrintOp &op = job.ops[i];
         switch (op.kind) {
         case PrintOp::Kind::Text:
-            drawText(painter, op.at, op.font, op.text, dotTwips);
+            if (isBarcode(op))
+                Code39Glyphs::draw(painter, op.at, op.font.size, op.text,
+                                   planBarcode(job, i, dots, pageWidth, shortfalls), dots);
+            else
+                drawText(painter, op.at, op.font, op.text, dots);
             break;
         case PrintOp::Kind::Box:
-            drawBox(painter, op, dotTwips);
+            drawBox(painter, op, dots);
             break;
         case PrintOp::Kind::Picture:
             drawPicture(painter, op);
             break;
         }
     }
+    return shortfalls;
+}
+
+QList<BarcodeShortfall> barcodeShortfalls(const PrintJob &job, const PrinterDots &dots, double pageWidth)
+{
+    QList<BarcodeShortfall> shortfalls;
+    for (qsizetype i = 0; i < job.ops.size(); ++i) {
+        if (isBarcode(job.ops[i]))
+            planBarcode(job, i, dots, pageWidth, shortfalls);
+    }
+    return shortfalls;
 }
 
 } // namespace JobRenderer

@@ -1,23 +1,39 @@
 #pragma once
 
 #include "PrintJob.h"
+#include "PrinterDots.h"
 
 class QPainter;
+
+// A barcode that could not keep the element rule of Code39Elements in the
+// room it had on its label: printed as narrow as the font draws it, it may
+// not scan off a thermal printer.
+struct BarcodeShortfall {
+    QString text;      // as printed, with its start and stop characters
+    int dpi = 0;       // of the printer it was laid out for
+    double needed = 0; // twips from its start: its bars under the rule and the quiet zone after them
+    double room = 0;   // twips from its start to what is in the way
+    QString limit;     // what is in the way: "the label's edge", "the text \"FRAGILE\"", ...
+    bool operator==(const BarcodeShortfall &) const = default;
+};
 
 // The one renderer: paints a job's page on any painter whose user space is
 // twips from the printable corner. The printer, the PDF printer, the part
 // window's preview and the tests all draw through it.
 namespace JobRenderer {
 
-// One printer dot of the commonest label printers (203 dpi), in twips.
-inline constexpr double kDefaultDotTwips = kTwipsPerInch / 203.0;
+// Paints the page on the printer's dots: box outlines one dot wide, so a
+// label printer shows them, and barcode bars whole dots wide under the
+// element rule, each barcode as wide as it needs up to the room it has: the
+// page's right edge (the painter's device) or the next thing printed on its
+// row. Returns the barcodes that could not keep the rule.
+QList<BarcodeShortfall> renderPage(QPainter &painter, const PrintJob &job, const PrinterDots &dots = {});
 
-// dotTwips: the size of one printer dot. Box outlines are one dot wide, so a
-// label printer shows them, and barcode bars are whole dots wide.
-void renderPage(QPainter &painter, const PrintJob &job, double dotTwips = kDefaultDotTwips);
+// What renderPage reports on a page `pageWidth` twips wide, without painting.
+QList<BarcodeShortfall> barcodeShortfalls(const PrintJob &job, const PrinterDots &dots, double pageWidth);
 
 // Draws one text the way Print does: the top of the character cell at `at`.
-void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString &text,
-              double dotTwips = kDefaultDotTwips);
+// A barcode has all the room it needs.
+void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString &text, const PrinterDots &dots = {});
 
 } // namespace JobRenderer

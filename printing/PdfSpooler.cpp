@@ -27,7 +27,7 @@ QString PdfSpooler::outputFolder()
     return DataFolder::file(QStringLiteral("printed"));
 }
 
-void PdfSpooler::submit(const PrintJob &job)
+QList<BarcodeShortfall> PdfSpooler::submit(const PrintJob &job)
 {
     // The label is painted once; each copy is a page showing it.
     QBuffer pdf;
@@ -39,7 +39,8 @@ void PdfSpooler::submit(const PrintJob &job)
     QPainter painter;
     if (!painter.begin(&device))
         throw Failure(QStringLiteral("Printer \"%1\" cannot start the label \"%2\"").arg(kPrinterName, job.title));
-    JobRenderer::renderPage(painter, job);
+    // The built-in printer's pages are laid on the commonest label printer's dots.
+    QList<BarcodeShortfall> shortfalls = JobRenderer::renderPage(painter, job, PrinterDots{});
     if (!painter.end())
         throw Failure(QStringLiteral("Printer \"%1\" could not finish the label \"%2\"").arg(kPrinterName, job.title));
 
@@ -60,4 +61,5 @@ void PdfSpooler::submit(const PrintJob &job)
         throw Failure(QStringLiteral("Printer \"%1\" %2; nothing of this label was kept")
                           .arg(kPrinterName, failure.message()));
     }
+    return shortfalls;
 }

@@ -16,7 +16,7 @@ public:
 
     QStringList printerNames() const override { return {kPrinterName}; }
     QString defaultPrinterName() const override { return kPrinterName; }
-    void submit(const PrintJob &job) override;
+    QList<BarcodeShortfall> submit(const PrintJob &job) override;
 
     // The folder the PDFs go to.
     static QString outputFolder();

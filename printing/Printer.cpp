@@ -110,12 +110,13 @@ void Printer::endDoc()
         return;
     PrintJob finished = std::move(*m_job);
     m_job.reset();
+    m_shortfalls.clear();
     if (finished.title.isEmpty())
         finished.title = QStringLiteral("TagFoundry label");
     Spooler *spooler = entry().spooler;
     if (!spooler)
         throw Failure(QStringLiteral("No printer is installed to print on"));
-    spooler->submit(finished);
+    m_shortfalls = spooler->submit(finished);
 }
 
 void Printer::reset()

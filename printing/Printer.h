@@ -1,5 +1,6 @@
 #pragma once
 
+#include "JobRenderer.h"
 #include "PrintJob.h"
 #include "Printers.h"
 
@@ -45,6 +46,9 @@ public:
     // Ends the job and hands it to the spooler; throws Failure when the
     // spooler refuses it (the job is dropped either way).
     void endDoc();
+    // The barcodes of the job ended last that could not keep the element
+    // rule on its label (each printed, narrower, and may not scan).
+    const QList<BarcodeShortfall> &lastJobShortfalls() const { return m_shortfalls; }
 
     // Drops any open job and makes the default printer current again.
     void reset();
@@ -54,6 +58,7 @@ private:
 
     std::optional<PrinterEntry> m_entry;
     std::optional<PrintJob> m_job;
+    QList<BarcodeShortfall> m_shortfalls;
     FontSpec m_font{QStringLiteral("Arial"), 10, false};
     double m_x = 0;
     double m_y = 0;

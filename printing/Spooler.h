@@ -1,5 +1,6 @@
 #pragma once
 
+#include "JobRenderer.h"
 #include "PrintJob.h"
 
 #include <QStringList>
@@ -14,7 +15,8 @@ public:
     // The spooler's default printer, or empty when it has none.
     virtual QString defaultPrinterName() const = 0;
     // Hands one job over; throws Failure naming the printer when it cannot.
-    virtual void submit(const PrintJob &job) = 0;
+    // Returns the barcodes that could not keep the element rule on its label.
+    virtual QList<BarcodeShortfall> submit(const PrintJob &job) = 0;
     // Why the spooler cannot list its printers (its server is down or
     // unreachable), or empty when it can.
     virtual QString unreachableReason() const { return {}; }

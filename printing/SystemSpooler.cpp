@@ -10,17 +10,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// A printer dot in twips for a resolution in dots per inch; the commonest
-// label printer's dot when the resolution is unknown or absurd.
-double dotTwipsFor(int dpi)
-{
-    return dpi > 0 && dpi < int(kTwipsPerInch) ? kTwipsPerInch / dpi : JobRenderer::kDefaultDotTwips;
-}
-
-} // namespace
-
 int qtCheckReady(const QString &printerName, const QPrinterInfo &info, const QPrinter &printer)
 {
     if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted)
@@ -48,7 +37,7 @@ QString SystemSpooler::unreachableReason() const
     return SystemQueue::serverProblem();
 }
 
-void SystemSpooler::submit(const PrintJob &job)
+QList<BarcodeShortfall> SystemSpooler::submit(const PrintJob &job)
 {
     if (const QString reason = SystemQueue::serverProblem(); !reason.isEmpty())
         throw Failure(QStringLiteral("Printer %1: %2").arg(quotedPrinter(job.printerName), reason));
@@ -75,15 +64,19 @@ void SystemSpooler::submit(const PrintJob &job)
     printer.setCopyCount(job.copies);
     printer.setCollateCopies(true);
 
-    // Box outlines one printer dot wide, at the printer's resolution when known.
-    const double dot = dotTwipsFor(queue.checkReady(info, printer));
+    // The printer's own dots when it says, counted from the page's edge (in
+    // points, the unit printers give their margins in: inches are rounded).
+    constexpr double kTwipsPerPoint = 20;
+    const PrinterDots dots = PrinterDots::at(
+        queue.checkReady(info, printer), printer.pageLayout().paintRect(QPageLayout::Point).left() * kTwipsPerPoint);
 
     queue.startJob();
     QPainter painter;
     if (!painter.begin(&printer))
         throw Failure(QStringLiteral("Printer %1 cannot start a job").arg(quotedPrinter(job.printerName)));
-    JobRenderer::renderPage(painter, job, dot);
+    QList<BarcodeShortfall> shortfalls = JobRenderer::renderPage(painter, job, dots);
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         throw Failure(QStringLiteral("Printer %1 did not accept the job").arg(quotedPrinter(job.printerName)));
     queue.checkSubmitted();
+    return shortfalls;
 }

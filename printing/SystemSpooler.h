@@ -9,6 +9,6 @@ class SystemSpooler : public Spooler {
 public:
     QStringList printerNames() const override;
     QString defaultPrinterName() const override;
-    void submit(const PrintJob &job) override;
+    QList<BarcodeShortfall> submit(const PrintJob &job) override;
     QString unreachableReason() const override;
 };

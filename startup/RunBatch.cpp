@@ -4,10 +4,27 @@
 #include "Code39Glyphs.h"
 #include "DataFolder.h"
 #include "Failure.h"
+#include "Printer.h"
 
 #include <QDir>
 
 namespace {
+
+QString inches(double twips)
+{
+    return QString::number(twips / kTwipsPerInch, 'f', 2);
+}
+
+// A barcode that was printed without the room to scan off a thermal printer.
+QString shortfallWarning(const QString &code, const BarcodeShortfall &shortfall)
+{
+    return QStringLiteral(
+               "warning: the barcode of \"%1\" needs %2 in from its start to scan when a %3 dpi printer's dots "
+               "spread or thin, but has %4 in up to %5; it was printed narrower and may not scan")
+        .arg(code, inches(shortfall.needed))
+        .arg(shortfall.dpi)
+        .arg(inches(shortfall.room), shortfall.limit);
+}
 
 // A line whose first four characters are "NONE" (a shorter line compared
 // whole) prints nothing at all.
@@ -44,11 +61,17 @@ void RunBatch(const QString &word, const std::function<void(const QString &)> &w
         } catch (const Failure &failure) {
             throw Failure(QStringLiteral("%1 line %2: %3").arg(path).arg(i + 1).arg(failure.message()));
         }
-        if (const QString missing = Code39Glyphs::undrawable(fields[0]); !missing.isEmpty() && warn) {
+        if (!warn)
+            continue;
+        const QString where = QStringLiteral("%1 line %2: ").arg(path).arg(i + 1);
+        if (const QString missing = Code39Glyphs::undrawable(fields[0]); !missing.isEmpty()) {
             warn(escapeControlCharacters(
-                QStringLiteral("%1 line %2: warning: the code \"%3\" has characters Code 39 cannot encode (\"%4\"); "
-                               "its barcode was printed but will not scan")
-                    .arg(path).arg(i + 1).arg(fields[0], missing)));
+                where
+                + QStringLiteral("warning: the code \"%1\" has characters Code 39 cannot encode (\"%2\"); "
+                                 "its barcode was printed but will not scan")
+                      .arg(fields[0], missing)));
         }
+        for (const BarcodeShortfall &shortfall : Printer::current().lastJobShortfalls())
+            warn(escapeControlCharacters(where + shortfallWarning(fields[0], shortfall)));
     }
 }

@@ -8,7 +8,8 @@
 // the line when a record cannot be printed; the jobs ended before it stay
 // printed and the lines after it are not printed.
 // `warn` hears of labels that printed but will not serve: a code with
-// characters Code 39 cannot encode. One line each, naming file and line.
+// characters Code 39 cannot encode, a barcode without the room to keep
+// scanning off a thermal printer. One line each, naming file and line.
 void RunBatch(const QString &word, const std::function<void(const QString &)> &warn = {});
 
 // The label file: labels.txt in the data folder.

@@ -9,9 +9,14 @@
 // that refuse in every way: the system spooler must report each as a Failure
 // naming the printer, never as a job that silently never prints.
 
+#include "BarcodeRaster.h"
+#include "BatchLayouts.h"
+#include "Code39Glyphs.h"
 #include "Failure.h"
+#include "LabelImage.h"
 #include "PrivateCups.h"
 #include "SystemSpooler.h"
+#include "TestPrinting.h"
 
 #include <QtTest>
 
@@ -45,13 +50,16 @@ private slots:
                      && cups.addQueue(u"Office"_s, u"Office"_s, PrivateCups::Media::Stock, &error)
                      && cups.run({u"lpadmin"_s, u"-d"_s, u"Office"_s}, &error),
                  qPrintable(error));
-        for (const QString &queue : {u"Label_Printer"_s, u"Rejecting"_s, u"Stopped"_s, u"Vanishing"_s, u"Full"_s, u"Held"_s})
+        for (const QString &queue :
+             {u"Label_Printer"_s, u"Label_300"_s, u"Rejecting"_s, u"Stopped"_s, u"Vanishing"_s, u"Full"_s, u"Held"_s})
             QVERIFY2(limited.addQueue(queue, queue + " description", PrivateCups::Media::Label, &error), qPrintable(error));
-        for (const QStringList &command : QList<QStringList>{{"lpadmin", "-d", "Label_Printer"},
-                                                             {"cupsreject", "-r", "out of labels", "Rejecting"},
-                                                             {"cupsdisable", "-r", "paper jam", "Stopped"},
-                                                             {"lpadmin", "-p", "Full", "-o", "job-hold-until-default=indefinite"},
-                                                             {"lpadmin", "-p", "Held", "-o", "job-hold-until-default=indefinite"}})
+        for (const QStringList &command :
+             QList<QStringList>{{"lpadmin", "-d", "Label_Printer"},
+                                {"lpadmin", "-p", "Label_300", "-o", "Resolution=300dpi"},
+                                {"cupsreject", "-r", "out of labels", "Rejecting"},
+                                {"cupsdisable", "-r", "paper jam", "Stopped"},
+                                {"lpadmin", "-p", "Full", "-o", "job-hold-until-default=indefinite"},
+                                {"lpadmin", "-p", "Held", "-o", "job-hold-until-default=indefinite"}})
             QVERIFY2(limited.run(command, &error), qPrintable(error));
         // This process's own spooler calls go to the limited one. Set before
         // the first CUPS call of this process: libcups reads them once.
@@ -108,6 +116,46 @@ private slots:
                                         queue == "Office" ? PrivateCups::Media::Stock : PrivateCups::Media::Label,
                                         exitCode == 0 ? builtIn.filePath(u"TagFoundry/printed"_s) : QString()),
                  QString());
+    }
+
+    // A BINS label through a label queue at the queue's own resolution: the
+    // page the spooler kept, rasterised at that resolution, keeps the element
+    // rule, its bars on the page's dots though the printable corner is 9 pt
+    // (25.4 dots at 203 dpi) from the page's edge, and reads after every bar
+    // grew or thinned by a dot.
+    void barcodeKeepsTheRuleOnTheQueuesDots_data()
+    {
+        QTest::addColumn<QString>("queue");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("203 dpi") << u"Label_Printer"_s << 203;
+        QTest::newRow("300 dpi") << u"Label_300"_s << 300;
+    }
+
+    void barcodeKeepsTheRuleOnTheQueuesDots()
+    {
+        QFETCH(QString, queue);
+        QFETCH(int, dpi);
+        PrintJob job;
+        {
+            TestPrinting recorder;
+            PrintBinsLabel({u"PMP-15-60-AB"_s, u"R3"_s, u"Circulating pump"_s, u"FRAGILE"_s, 1});
+            job = recorder.spooler.jobs.takeLast();
+        }
+        job.printerName = queue;
+        QCOMPARE(SystemSpooler().submit(job), QList<BarcodeShortfall>());
+        const QList<PrivateCups::Job> jobs = limited.jobs(queue);
+        QVERIFY(!jobs.isEmpty());
+        const QImage page = LabelImage::renderPdf(limited.spooledFile(jobs.last().id), dpi).value(0);
+        const PrintOp &barcode = *std::ranges::find_if(
+            job.ops, [](const PrintOp &op) { return Code39Glyphs::isBarcodeFont(op.font.name); });
+        const QRect bars = BarcodeRaster::barsOf(barcode, dpi, {9 * 20, 6 * 20});
+        const BarcodeRaster::Measure measure = BarcodeRaster::measure(page, bars, bars.left() - 1,
+                                                                      int(barcode.text.size()));
+        QCOMPARE(BarcodeRaster::ruleBroken(measure, dpi), QString());
+        for (const int dots : {0, 1, -1})
+            QCOMPARE(
+                LabelImage::decodeCode39(BarcodeRaster::withBarsChanged(page, bars, measure.start, measure.end, dots)),
+                QStringList{u"PMP-15-60-AB"_s});
     }
 
     void listsQueueNamesInTheSpoolersOrder()

@@ -17,7 +17,8 @@
 
 namespace LabelImage {
 
-QImage render(const PrintJob &job, int dpi, double widthInches, double heightInches)
+QImage render(const PrintJob &job, int dpi, double widthInches, double heightInches,
+              QList<BarcodeShortfall> *shortfalls)
 {
     QImage image(int(std::ceil(widthInches * dpi)), int(std::ceil(heightInches * dpi)), QImage::Format_RGB32);
     const int dotsPerMetre = int(std::lround(dpi / 0.0254));
@@ -28,12 +29,16 @@ QImage render(const PrintJob &job, int dpi, double widthInches, double heightInc
     // Edges at their exact places, as a printer's rasterizer puts them.
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(dpi / kTwipsPerInch, dpi / kTwipsPerInch);
-    JobRenderer::renderPage(painter, job, kTwipsPerInch / dpi);
+    const QList<BarcodeShortfall> found = JobRenderer::renderPage(painter, job, PrinterDots::at(dpi));
+    if (shortfalls)
+        *shortfalls = found;
     painter.end();
     return image;
 }
 
-QStringList decodeCode39(const QImage &image)
+namespace {
+
+ZXing::Results readCode39(const QImage &image)
 {
     const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
     ZXing::DecodeHints hints;
@@ -43,12 +48,38 @@ QStringList decodeCode39(const QImage &image)
     std::sort(results.begin(), results.end(), [](const auto &a, const auto &b) {
         return a.position().topLeft().y < b.position().topLeft().y;
     });
-    QStringList texts;
-    for (const ZXing::Result &result : results) {
-        if (result.isValid())
-            texts.append(QString::fromStdString(result.text()));
+    std::erase_if(results, [](const ZXing::Result &result) { return !result.isValid(); });
+    return results;
+}
+
+} // namespace
+
+QList<QPoint> code39Starts(const QImage &image)
+{
+    QList<QPoint> starts;
+    for (const ZXing::Result &result : readCode39(image)) {
+        const auto &at = result.position();
+        starts.append(QPoint(at.topLeft().x, (at.topLeft().y + at.bottomLeft().y) / 2));
     }
+    return starts;
+}
+
+QStringList decodeCode39(const QImage &image)
+{
+    QStringList texts;
+    for (const ZXing::Result &result : readCode39(image))
+        texts.append(QString::fromStdString(result.text()));
     return texts;
+}
+
+QStringList decodeCode39WithZbar(const QImage &image)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("scan.png"));
+    image.save(file);
+    const ProgramRun run = runProgram(QStringLiteral("zbarimg"),
+                                      {"--quiet", "--raw", "-Sdisable", "-Scode39.enable", file});
+    return run.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 QString printPdf(const PrintJob &job)

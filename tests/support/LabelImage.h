@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrintJob.h"
+#include "JobRenderer.h"
 
 #include <QImage>
 #include <QPointF>
@@ -11,12 +11,22 @@
 // one renderer at a printer's resolution, and the barcodes a scanner reads.
 namespace LabelImage {
 
-// The job's page at `dpi`, white background, `widthInches` by `heightInches`.
-QImage render(const PrintJob &job, int dpi, double widthInches = 4, double heightInches = 2);
+// The job's page at `dpi`, white background, `widthInches` by `heightInches`,
+// one pixel a printer dot; the barcodes that could not keep the element rule
+// go to `shortfalls`.
+QImage render(const PrintJob &job, int dpi, double widthInches = 4, double heightInches = 2,
+              QList<BarcodeShortfall> *shortfalls = nullptr);
 
 // Every Code 39 barcode zxing-cpp finds in the image, as decoded text
 // (without the start and stop asterisks), top to bottom.
 QStringList decodeCode39(const QImage &image);
+
+// Where zxing-cpp found each of those barcodes: a point on its first bar.
+QList<QPoint> code39Starts(const QImage &image);
+
+// The same read by zbar (zbarimg, needs zbar-tools): a second, independent
+// decoder for what zxing-cpp refuses by a rule of its own.
+QStringList decodeCode39WithZbar(const QImage &image);
 
 // A text drawing with its top-left at x,y twips.
 inline PrintOp textOp(double x, double y, const QString &text, const FontSpec &font)

@@ -14,7 +14,8 @@ public:
 
     QStringList printerNames() const override { return m_printers; }
     QString defaultPrinterName() const override { return m_default; }
-    void submit(const PrintJob &job) override;
+    // Keeps the job; its barcodes are laid out as on a 4-inch label at 203 dpi.
+    QList<BarcodeShortfall> submit(const PrintJob &job) override;
     QString unreachableReason() const override { return unreachable; }
 
     // Refuse every job from the `after`-th submission on (0: refuse all).
