@@ -50,12 +50,13 @@ private slots:
                      && cups.addQueue(u"Office"_s, u"Office"_s, PrivateCups::Media::Stock, &error)
                      && cups.run({u"lpadmin"_s, u"-d"_s, u"Office"_s}, &error),
                  qPrintable(error));
-        for (const QString &queue :
-             {u"Label_Printer"_s, u"Label_300"_s, u"Rejecting"_s, u"Stopped"_s, u"Vanishing"_s, u"Full"_s, u"Held"_s})
+        for (const QString &queue : {u"Label_Printer"_s, u"Rejecting"_s, u"Stopped"_s, u"Vanishing"_s, u"Full"_s, u"Held"_s})
             QVERIFY2(limited.addQueue(queue, queue + " description", PrivateCups::Media::Label, &error), qPrintable(error));
+        for (const int dpi : {203, 300})
+            QVERIFY2(limited.addQueue(u"Label_%1"_s.arg(dpi), u"Label printer"_s, PrivateCups::Media::Label, &error, dpi),
+                     qPrintable(error));
         for (const QStringList &command :
              QList<QStringList>{{"lpadmin", "-d", "Label_Printer"},
-                                {"lpadmin", "-p", "Label_300", "-o", "Resolution=300dpi"},
                                 {"cupsreject", "-r", "out of labels", "Rejecting"},
                                 {"cupsdisable", "-r", "paper jam", "Stopped"},
                                 {"lpadmin", "-p", "Full", "-o", "job-hold-until-default=indefinite"},
@@ -127,7 +128,7 @@ private slots:
     {
         QTest::addColumn<QString>("queue");
         QTest::addColumn<int>("dpi");
-        QTest::newRow("203 dpi") << u"Label_Printer"_s << 203;
+        QTest::newRow("203 dpi") << u"Label_203"_s << 203;
         QTest::newRow("300 dpi") << u"Label_300"_s << 300;
     }
 

@@ -126,10 +126,20 @@ bool PrivateCups::run(const QStringList &command, QString *error, QString *outpu
     return run.exitCode == 0;
 }
 
-bool PrivateCups::addQueue(const QString &name, const QString &description, Media media, QString *error) const
+bool PrivateCups::addQueue(const QString &name, const QString &description, Media media, QString *error, int dpi) const
 {
-    return run({u"lpadmin"_s, u"-p"_s, name, u"-E"_s, u"-D"_s, description, u"-v"_s, u"cups-pdf:/"_s + m_tag, u"-P"_s,
-                media == Media::Label ? kData + u"label.ppd"_s : kStockPpd, u"-o"_s, u"pdftops-renderer-default=pdftocairo"_s},
+    QString ppd = media == Media::Label ? kData + u"label.ppd"_s : kStockPpd;
+    if (dpi > 0) {
+        // The label printer's one resolution, as its driver would list it.
+        ppd = m_dir.filePath(u"label-%1dpi.ppd"_s.arg(dpi));
+        const QString option = u"*OpenUI *Resolution/Resolution: PickOne\n*OrderDependency: 100 AnySetup *Resolution\n"
+                               "*DefaultResolution: %1dpi\n*Resolution %1dpi/%1 dpi: \"<</HWResolution[%1 %1]>>setpagedevice\"\n"
+                               "*CloseUI: *Resolution\n"_s.arg(dpi);
+        if (!writeFile(ppd, (readFile(kData + u"label.ppd"_s) + option).toUtf8(), error))
+            return false;
+    }
+    return run({u"lpadmin"_s, u"-p"_s, name, u"-E"_s, u"-D"_s, description, u"-v"_s, u"cups-pdf:/"_s + m_tag, u"-P"_s, ppd,
+                u"-o"_s, u"pdftops-renderer-default=pdftocairo"_s},
                error);
 }
 

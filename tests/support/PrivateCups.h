@@ -52,7 +52,10 @@ public:
     // Runs a CUPS client program (lpadmin, cupsreject, ...) against this
     // spooler; false with `error` set when it fails.
     bool run(const QStringList &command, QString *error, QString *output = nullptr) const;
-    bool addQueue(const QString &name, const QString &description, Media media, QString *error) const;
+    // dpi: a label printer that says its resolution (the label media only);
+    // 0, one that does not. (Wine's PostScript driver misplaces the page by
+    // a few dots when a printer lists resolutions, so the Wine checks use 0.)
+    bool addQueue(const QString &name, const QString &description, Media media, QString *error, int dpi = 0) const;
 
     // The jobs the spooler knows, of one queue or of all, oldest first (ipptool Get-Jobs).
     QList<Job> jobs(const QString &queue = {}) const;
