@@ -4,6 +4,8 @@
 #include "Code39Glyphs.h"
 #include "DataFolder.h"
 #include "Failure.h"
+#include "PendingLabels.h"
+#include "Printer.h"
 
 #include <QDir>
 
@@ -14,6 +16,21 @@ namespace {
 bool isSkipLine(const QString &line)
 {
     return line.left(4) == QStringLiteral("NONE");
+}
+
+// What a label whose code Code 39 cannot encode says once it is printed, or
+// nothing.
+QString code39Warning(const QString &path, qsizetype line, const QStringList &fields)
+{
+    const QString missing = fields.isEmpty() ? QString() : Code39Glyphs::undrawable(fields[0]);
+    if (missing.isEmpty())
+        return {};
+    return escapeControlCharacters(
+        QStringLiteral("%1 line %2: warning: the code \"%3\" has characters Code 39 cannot encode (\"%4\"); "
+                       "its barcode was printed but will not scan")
+            .arg(path)
+            .arg(line)
+            .arg(fields[0], missing));
 }
 
 } // namespace
@@ -34,21 +51,16 @@ void RunBatch(const QString &word, const std::function<void(const QString &)> &w
     if (lines->isEmpty())
         throw Failure(QStringLiteral("%1: the file is empty, there are no labels to print").arg(path));
 
+    // Each label is handed to the printer as soon as it is drawn; the
+    // printer may still be finishing it while the next one is drawn.
+    PendingLabels labels(Printer::current().entry().spooler, path, warn);
     for (qsizetype i = 0; i < lines->size(); ++i) {
         const QString &line = lines->at(i);
         if (isSkipLine(line))
             continue;
         const QStringList fields = line.isEmpty() ? QStringList{} : line.split(QLatin1Char(','));
-        try {
-            PrintBatchRecord(fields, word);
-        } catch (const Failure &failure) {
-            throw Failure(QStringLiteral("%1 line %2: %3").arg(path).arg(i + 1).arg(failure.message()));
-        }
-        if (const QString missing = Code39Glyphs::undrawable(fields[0]); !missing.isEmpty() && warn) {
-            warn(escapeControlCharacters(
-                QStringLiteral("%1 line %2: warning: the code \"%3\" has characters Code 39 cannot encode (\"%4\"); "
-                               "its barcode was printed but will not scan")
-                    .arg(path).arg(i + 1).arg(fields[0], missing)));
-        }
+        labels.print(
+            i + 1, [&] { PrintBatchRecord(fields, word); }, code39Warning(path, i + 1, fields));
     }
+    labels.finish();
 }
