@@ -31,9 +31,13 @@ void FolderWriter::hand(const std::shared_ptr<NumberedFolder> &folder, NumberedF
     std::unique_lock lock(m_mutex);
     const qsizetype bytes = file.contents.size();
     // At least one file waits, however large.
-    ++m_callersWaiting;
-    m_changed.wait(lock, [&] { return m_failure || m_waiting.empty() || m_waitingBytes + bytes <= kMaxWaitingBytes; });
-    --m_callersWaiting;
+    const auto roomForIt = [&] { return m_failure || m_waiting.empty() || m_waitingBytes + bytes <= kMaxWaitingBytes; };
+    if (!roomForIt()) {
+        ++m_callersWaiting;
+        m_changed.notify_all(); // the writer goes on without a whole group
+        m_changed.wait(lock, roomForIt);
+        --m_callersWaiting;
+    }
     throwIfFailed();
     m_waiting.push_back({folder, std::move(file)});
     m_waitingBytes += bytes;

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <limits>
+#include <system_error>
 #include <thread>
 #include <vector>
 

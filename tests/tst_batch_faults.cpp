@@ -167,6 +167,8 @@ private slots:
             << "AB-1,R,d,NONE,1\r\nAB_2,R,d,NONE,1\r\nAB-3,R,d,NONE,1\r\nAB-4,R,d,NONE,"
                "1000\r\nAB_5,R,d,NONE,1\r\nAB-6,R,d,NONE,1\r\n"_ba
             << pdf << "tmpfs 64k" << 1 << 3;
+        // More than the writer lets wait before it has a whole group.
+        QTest::newRow("ten-labels-of-1000-copies") << records('T', 10, 1000) << pdf << QString() << 0 << 10;
         QTest::newRow("stale-display") << one << pdf << "DISPLAY=:77" << 0 << 1;
         QTest::newRow("stale-wayland-display") << one << pdf << "WAYLAND_DISPLAY=wayland-77" << 0 << 1;
         QTest::newRow("platform-asked-for") << one << pdf << "QT_QPA_PLATFORM=xcb" << 0 << 1;
