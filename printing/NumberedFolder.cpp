@@ -1,41 +1,32 @@
 #include "NumberedFolder.h"
 
-#include "Failure.h"
+#include "FolderFiles.h"
 
 #include <QDir>
-#include <QRegularExpression>
+#include <QFileInfo>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <limits>
-#include <optional>
-
-#ifdef Q_OS_WIN
-#include <QFile>
-#include <QLockFile>
-#include <io.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace {
 
 const QString kCounterName = QStringLiteral(".last-number");
-const QString kTemporaryPrefix = QStringLiteral(".writing-");
+const QString kWritingFolder = QStringLiteral(".writing");
+const QString kOldTemporaryPrefix = QStringLiteral(".writing-"); // beside the numbered files, before .writing/
+constexpr int kAttempts = 100;
+// Syncs waited for at once: each waits on the disk, and the disk serves many
+// far sooner than the same one after another.
+constexpr qsizetype kSyncsAtOnce = 8;
 
-QString systemReason(int error)
+QString located(const QString &what, const QString &path, int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-[[noreturn]] void fail(const QString &what, const QString &path, int error)
-{
-    throw Failure(QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), systemReason(error)));
+    return QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), FolderFiles::reason(error));
 }
 
 void makeFolder(const QString &folder)
@@ -43,7 +34,7 @@ void makeFolder(const QString &folder)
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(folder.toStdU16String()), error);
     if (error)
-        fail(QStringLiteral("cannot create the folder"), folder, error.value());
+        throw Failure(located(QStringLiteral("cannot create the folder"), folder, error.value()));
 }
 
 qint64 nextAfter(qint64 last, const QString &folder)
@@ -53,313 +44,189 @@ qint64 nextAfter(qint64 last, const QString &folder)
     return last + 1;
 }
 
-#ifndef Q_OS_WIN
-
-QByteArray encoded(const QString &path)
+// The number in front of a file name ("00000042 BIN A-1.pdf" gives 42), or 0.
+qint64 leadingNumber(const QString &name)
 {
-    return QFile::encodeName(path);
-}
-
-// An open file descriptor, closed (and any lock on it released) at the end.
-class Descriptor {
-public:
-    Descriptor() = default;
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd = -1;
-};
-
-bool lockExclusive(int fd, bool wait)
-{
-    int result;
-    do {
-        result = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB));
-    } while (result != 0 && errno == EINTR);
-    return result == 0;
-}
-
-// The folder's counter file, locked for as long as this lives.
-class Counter {
-public:
-    explicit Counter(const QString &folder) : m_path(QDir(folder).filePath(kCounterName))
-    {
-        m_fd = ::open(encoded(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (m_fd < 0)
-            fail(QStringLiteral("cannot open"), m_path, errno);
-        if (!lockExclusive(m_fd, true)) {
-            const int error = errno;
-            ::close(m_fd);
-            fail(QStringLiteral("cannot lock"), m_path, error);
-        }
-    }
-    Counter(const Counter &) = delete;
-    Counter &operator=(const Counter &) = delete;
-    ~Counter() { ::close(m_fd); }
-
-    // The last number claimed; 0 when none was (or the file is not a number).
-    qint64 last() const
-    {
-        char text[32] = {};
-        const ssize_t size = ::pread(m_fd, text, sizeof text - 1, 0);
-        if (size < 0)
-            fail(QStringLiteral("cannot read"), m_path, errno);
-        bool ok = false;
-        const qint64 number = QByteArray(text, size).trimmed().toLongLong(&ok);
-        return ok && number > 0 ? number : 0;
-    }
-
-    void setLast(qint64 number)
-    {
-        const QByteArray text = QByteArray::number(number) + '\n';
-        errno = 0;
-        if (::pwrite(m_fd, text.constData(), size_t(text.size()), 0) != text.size()
-            || ::ftruncate(m_fd, text.size()) != 0)
-            fail(QStringLiteral("cannot write"), m_path, errno ? errno : ENOSPC);
-    }
-
-private:
-    QString m_path;
-    int m_fd = -1;
-};
-
-// A temporary file, locked while its writer lives, removed unless kept.
-class TemporaryFile {
-public:
-    TemporaryFile(const QString &folder, qint64 number)
-    {
-        static int serial = 0;
-        m_path = QDir(folder).filePath(
-            QStringLiteral("%1%2-%3-%4.tmp").arg(kTemporaryPrefix).arg(number).arg(::getpid()).arg(++serial));
-        m_fd = ::open(encoded(m_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (m_fd < 0)
-            fail(QStringLiteral("cannot create"), m_path, errno);
-        if (!lockExclusive(m_fd, true)) {
-            const int error = errno;
-            discard();
-            fail(QStringLiteral("cannot lock"), m_path, error);
-        }
-    }
-    TemporaryFile(const TemporaryFile &) = delete;
-    TemporaryFile &operator=(const TemporaryFile &) = delete;
-    ~TemporaryFile() { discard(); }
-
-    // Writes every byte and flushes them to the disk; the system's error
-    // number when it cannot.
-    int writeWhole(const QByteArray &bytes)
-    {
-        qsizetype done = 0;
-        while (done < bytes.size()) {
-            const ssize_t written = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                return written < 0 ? errno : ENOSPC;
-            done += written;
-        }
-        return ::fsync(m_fd) == 0 ? 0 : errno;
-    }
-
-    // Gives the file its final name, never replacing a file. 0 when done,
-    // EEXIST when the name is taken, otherwise the system's error number.
-    int placeAs(const QString &finalPath)
-    {
-        const QByteArray from = encoded(m_path), to = encoded(finalPath);
-        if (::link(from.constData(), to.constData()) != 0) {
-            const int error = errno;
-            if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS)
-                return error;
-#ifdef SYS_renameat2
-            // A file system without hard links: rename, never replacing.
-            constexpr unsigned kNoReplace = 1; // RENAME_NOREPLACE
-            if (::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), kNoReplace) != 0)
-                return errno;
-            m_path.clear();
-#else
-            return error;
-#endif
-        }
-        discard();
-        return 0;
-    }
-
-private:
-    void discard()
-    {
-        if (!m_path.isEmpty())
-            ::unlink(encoded(m_path).constData());
-        m_path.clear();
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-
-    QString m_path;
-    int m_fd = -1;
-};
-
-// Removes a temporary file whose writer has gone: its lock is free.
-void removeIfAbandoned(const QString &path)
-{
-    const Descriptor fd(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() >= 0 && lockExclusive(fd.get(), false))
-        ::unlink(encoded(path).constData());
-}
-
-void syncFolder(const QString &folder)
-{
-    const Descriptor fd(::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0)
-        ::fsync(fd.get()); // the name is durable too; some file systems cannot say
-}
-
-#else // Q_OS_WIN
-
-class Counter {
-public:
-    explicit Counter(const QString &folder)
-        : m_path(QDir(folder).filePath(kCounterName)), m_lock(m_path + QStringLiteral(".lock"))
-    {
-        m_lock.setStaleLockTime(0);
-        if (!m_lock.lock())
-            throw Failure(QStringLiteral("cannot lock %1").arg(QDir::toNativeSeparators(m_path)));
-    }
-
-    qint64 last() const
-    {
-        QFile file(m_path);
-        if (!file.open(QIODevice::ReadOnly))
+    qint64 number = 0;
+    qsizetype i = 0;
+    for (; i < name.size() && name[i] >= QLatin1Char('0') && name[i] <= QLatin1Char('9'); ++i) {
+        if (number > (std::numeric_limits<qint64>::max() - 9) / 10)
             return 0;
-        bool ok = false;
-        const qint64 number = file.read(32).trimmed().toLongLong(&ok);
-        return ok && number > 0 ? number : 0;
+        number = number * 10 + (name[i].unicode() - '0');
     }
-
-    void setLast(qint64 number)
-    {
-        QFile file(m_path);
-        const QByteArray text = QByteArray::number(number) + '\n';
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush())
-            throw Failure(QStringLiteral("cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), file.errorString()));
-    }
-
-private:
-    QString m_path;
-    QLockFile m_lock;
-};
-
-class TemporaryFile {
-public:
-    TemporaryFile(const QString &folder, qint64 number)
-    {
-        static int serial = 0;
-        m_file.setFileName(QDir(folder).filePath(QStringLiteral("%1%2-%3-%4.tmp")
-                                                     .arg(kTemporaryPrefix)
-                                                     .arg(number)
-                                                     .arg(GetCurrentProcessId())
-                                                     .arg(++serial)));
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            throw Failure(QStringLiteral("cannot create %1: %2")
-                              .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
-    }
-    ~TemporaryFile()
-    {
-        m_file.close();
-        if (!m_placed)
-            m_file.remove();
-    }
-
-    int writeWhole(const QByteArray &bytes)
-    {
-        if (m_file.write(bytes) != bytes.size() || !m_file.flush()
-            || !FlushFileBuffers(HANDLE(_get_osfhandle(m_file.handle()))))
-            return ENOSPC;
-        return 0;
-    }
-
-    int placeAs(const QString &finalPath)
-    {
-        m_file.close();
-        // Without MOVEFILE_REPLACE_EXISTING the move never replaces a file.
-        if (!MoveFileExW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(m_file.fileName()).utf16()),
-                         reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(finalPath).utf16()),
-                         MOVEFILE_WRITE_THROUGH))
-            return GetLastError() == ERROR_ALREADY_EXISTS || GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EIO;
-        m_placed = true;
-        return 0;
-    }
-
-private:
-    QFile m_file;
-    bool m_placed = false;
-};
-
-// A file still open by its writer cannot be removed.
-void removeIfAbandoned(const QString &path)
-{
-    QFile::remove(path);
+    return i > 0 && i < name.size() && name[i] == QLatin1Char(' ') ? number : 0;
 }
 
-void syncFolder(const QString &) {}
+// The counter file: the last number handed out on its first line and, on a
+// second, the folder's change stamp when it was written ("42\nfolder <stamp>\n").
+struct Counter {
+    qint64 last = 0; // 0: missing or unreadable
+    QByteArray stamp;
+};
 
-#endif
+Counter parseCounter(const QByteArray &text)
+{
+    const QList<QByteArray> lines = text.split('\n');
+    bool ok = false;
+    const qint64 last = lines[0].trimmed().toLongLong(&ok);
+    if (!ok || last <= 0)
+        return {};
+    // A second line with anything after it is a write cut short: no stamp.
+    const bool stamped = lines.size() == 3 && lines[1].startsWith("folder ") && lines[2].isEmpty();
+    return {last, stamped ? lines[1].mid(7) : QByteArray()};
+}
+
+QByteArray counterText(qint64 last, const QByteArray &stamp)
+{
+    return QByteArray::number(last) + '\n' + (stamp.isEmpty() ? QByteArray() : "folder " + stamp + '\n');
+}
+
+// Waits until each of the first `count` files is on the disk, several at a
+// time. Returns how many from the first are, and why the next is not.
+std::pair<qsizetype, int> syncEach(std::vector<FolderFiles::TemporaryFile> &files, qsizetype count)
+{
+    std::vector<int> errors(size_t(count), 0);
+    std::atomic<qsizetype> next = 0;
+    const auto syncNext = [&] {
+        for (qsizetype i = next++; i < count; i = next++)
+            errors[size_t(i)] = files[size_t(i)].sync();
+    };
+    std::vector<std::thread> helpers;
+    try {
+        while (qsizetype(helpers.size()) + 1 < std::min(count, kSyncsAtOnce))
+            helpers.emplace_back(syncNext);
+    } catch (const std::system_error &) { // no more threads: fewer at once
+    }
+    syncNext();
+    for (std::thread &helper : helpers)
+        helper.join();
+    const auto failed = std::find_if(errors.begin(), errors.end(), [](int error) { return error != 0; });
+    return {failed - errors.begin(), failed == errors.end() ? 0 : *failed};
+}
 
 } // namespace
 
-qint64 NumberedFolder::leadingNumber(const QString &fileName)
+NumberedFolder::NumberedFolder(QString folder, Namer nameFor)
+    : m_folder(std::move(folder)), m_writing(QDir(m_folder).filePath(kWritingFolder)),
+      m_counter(QDir(m_folder).filePath(kCounterName)), m_nameFor(std::move(nameFor))
 {
-    static const QRegularExpression leading(QStringLiteral("^(\\d+) "));
-    const QRegularExpressionMatch match = leading.match(fileName);
-    bool ok = false;
-    const qint64 number = match.hasMatch() ? match.captured(1).toLongLong(&ok) : 0;
-    return ok ? number : 0;
 }
 
-QString NumberedFolder::add(const std::function<QString(qint64)> &nameFor, const QByteArray &contents)
+// A group's files on the disk, not yet named: the first `ready` of them
+// whole; why the next is not, when it was made and could not be written
+// (`unwritten`, said once it has a name) or could not be made (`failure`).
+struct NumberedFolder::Written {
+    std::vector<FolderFiles::TemporaryFile> files;
+    qsizetype ready = 0;
+    int unwritten = 0;
+    std::optional<Failure> failure;
+};
+
+NumberedFolder::Outcome NumberedFolder::add(const QList<File> &files)
 {
-    makeFolder(m_folder);
-    // A name can be taken only by a file put there by hand (or by another
-    // program) since the folder was last looked at: look again and retry.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::optional<TemporaryFile> temporary;
-        qint64 number = 0;
-        {
-            Counter counter(m_folder);
-            qint64 last = counter.last();
-            if (!m_scanned || attempt > 0) {
-                const QStringList names = QDir(m_folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-                for (const QString &name : names) {
-                    if (name.startsWith(kTemporaryPrefix))
-                        removeIfAbandoned(QDir(m_folder).filePath(name));
-                    else
-                        last = std::max(last, leadingNumber(name));
-                }
-                m_scanned = true;
-            }
-            number = nextAfter(last, m_folder);
-            counter.setLast(number);
-            // Created and locked while the counter is held, so no other
-            // process takes it for an abandoned one.
-            temporary.emplace(m_folder, number);
+    Written written = write(files);
+    if (written.ready == 0 && !written.unwritten)
+        return {0, written.failure};
+    Outcome outcome = nameInOrder(files, written);
+    if (outcome.added > 0)
+        FolderFiles::syncFolder(m_folder);
+    return outcome;
+}
+
+NumberedFolder::Written NumberedFolder::write(const QList<File> &files) const
+{
+    // Each file into one of its own, the disk starting on each at once...
+    Written written;
+    written.files.reserve(size_t(files.size()));
+    try {
+        makeFolder(m_folder);
+        for (const File &file : files) {
+            if ((written.unwritten = written.files.emplace_back(m_folder, m_writing).write(file.contents)))
+                break;
+            ++written.ready;
         }
-        QString finalPath = QDir(m_folder).filePath(nameFor(number));
-        if (const int error = temporary->writeWhole(contents))
-            fail(QStringLiteral("could not write"), finalPath, error);
-        const int error = temporary->placeAs(finalPath);
-        if (error == EEXIST)
-            continue;
-        if (error)
-            fail(QStringLiteral("could not name"), finalPath, error);
-        syncFolder(m_folder);
-        return finalPath;
+    } catch (const Failure &failure) {
+        written.failure = failure;
+    }
+    // ... then one pass that waits until every one is on the disk.
+    if (const auto [synced, error] = syncEach(written.files, written.ready); error) {
+        written.ready = synced;
+        written.unwritten = error;
+        written.failure.reset();
+    }
+    return written;
+}
+
+NumberedFolder::Outcome NumberedFolder::nameInOrder(const QList<File> &files, Written &written)
+{
+    Outcome outcome;
+    try {
+        FolderFiles::LockedFile counter(m_counter);
+        const Counter before = parseCounter(counter.read());
+        const QByteArray stamp = FolderFiles::changeStamp(m_folder);
+        removeAbandonedTemporaries();
+        qint64 last = before.last;
+        if (before.last == 0 || (stamp.isEmpty() ? !m_scanned : before.stamp != stamp))
+            last = std::max(last, highestPresent());
+        try {
+            for (; outcome.added < written.ready; ++outcome.added)
+                last = place(written.files[size_t(outcome.added)], files[outcome.added].label, last);
+            if (written.unwritten) {
+                const QString path = QDir(m_folder).filePath(
+                    m_nameFor(nextAfter(last, m_folder), files[written.ready].label));
+                throw Failure(located(QStringLiteral("could not write"), path, written.unwritten));
+            }
+            outcome.failure = written.failure;
+        } catch (const Failure &failure) {
+            outcome.failure = failure;
+        }
+        // Should this fail, the stamp no longer matches and the next claim
+        // reads the folder: nothing is lost.
+        if (outcome.added > 0)
+            counter.write(counterText(last, FolderFiles::changeStamp(m_folder)));
+    } catch (const Failure &failure) {
+        outcome.failure = failure;
+    }
+    return outcome;
+}
+
+qint64 NumberedFolder::place(FolderFiles::TemporaryFile &file, const QString &label, qint64 last)
+{
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const qint64 number = nextAfter(last, m_folder);
+        const QString path = QDir(m_folder).filePath(m_nameFor(number, label));
+        const int error = file.placeAs(path);
+        if (!error)
+            return number;
+        if (error != EEXIST)
+            throw Failure(located(QStringLiteral("could not name"), path, error));
+        // A name is taken only by a file put there since the folder was
+        // read: by hand, or by a run killed while naming.
+        last = std::max(number, highestPresent());
     }
     throw Failure(QStringLiteral("found no free file name in %1").arg(QDir::toNativeSeparators(m_folder)));
+}
+
+qint64 NumberedFolder::highestPresent()
+{
+    qint64 highest = 0;
+    FolderFiles::forEachName(m_folder, [&](const QString &name) {
+        if (name.startsWith(kOldTemporaryPrefix))
+            FolderFiles::removeIfAbandoned(QDir(m_folder).filePath(name));
+        else
+            highest = std::max(highest, leadingNumber(name));
+    });
+    m_scanned = true;
+    return highest;
+}
+
+void NumberedFolder::removeAbandonedTemporaries()
+{
+    if (m_cleaned || !QFileInfo(m_writing).isDir())
+        return;
+    // Under the counter's lock: a temporary file is closed (and so looks
+    // abandoned, on some systems) only while it is being named.
+    FolderFiles::forEachName(
+        m_writing, [&](const QString &name) { FolderFiles::removeIfAbandoned(QDir(m_writing).filePath(name)); });
+    m_cleaned = true;
 }

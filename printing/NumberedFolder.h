@@ -1,39 +1,77 @@
 #pragma once
 
+#include "Failure.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
+
+namespace FolderFiles {
+class TemporaryFile;
+}
 
 // A folder of numbered files that several processes write into at once, and
 // that a reader may look into at any moment: each file appears whole under
-// its final name, or not at all.
+// its final name, or not at all, across a kill and across a power cut.
 //
-// - Numbers are claimed under a lock on the folder's counter file
-//   (".last-number"), so every file gets its own number, in claim order,
-//   and a number is never handed out twice, even after its file is deleted.
-//   The first claim of a process also looks at the names present, so the
-//   count continues after the highest number in the folder.
-// - A file is written to a temporary name in the same folder (".writing-...",
-//   never ending in the final suffix), flushed to disk, then linked to its
-//   numbered name in one step that never replaces a file; on any failure the
-//   temporary file is removed. Temporary files whose writer has gone (a
-//   killed run) are removed by the next process that claims a number.
-//
-// Every failure throws Failure with the path and the system's reason.
+// - Files are added a group at a time, so the disk waits once a group and
+//   not once a file: each is written to a file that has no name yet (where
+//   the system cannot make one, a temporary file in the subfolder
+//   ".writing"), all of them are flushed to disk, then each is linked to its
+//   numbered name in order (a step that never replaces a file), then the
+//   folder's names are flushed. A file's contents are on the disk before its
+//   name appears; a group is added once its names are on the disk too.
+// - Numbers are claimed as the files are linked, under a lock on the folder's
+//   counter file (".last-number"): every file gets its own number, each
+//   process's files in the order it added them, and a number is never handed
+//   out twice, even after its file is deleted. A run killed before linking
+//   has claimed nothing.
+// - The counter keeps the folder's change stamp from when it was written.
+//   The names in the folder are read (a piece at a time) only when the
+//   counter is missing or unreadable, or when the folder changed since: a
+//   file put there by hand, or a run killed while linking. The count then
+//   continues after the highest number present.
+// - A killed run leaves no file without a name behind; temporary files in
+//   ".writing" whose writer has gone are removed by the next process that
+//   adds files.
 class NumberedFolder {
 public:
-    explicit NumberedFolder(QString folder) : m_folder(std::move(folder)) {}
+    // A file's name from its number and its label, e.g. "00000042 BIN A-1.pdf".
+    using Namer = std::function<QString(qint64 number, const QString &label)>;
 
-    // Claims the next number, writes `contents` to a temporary file and gives
-    // it the name `nameFor(number)`. Returns the final path.
-    QString add(const std::function<QString(qint64 number)> &nameFor, const QByteArray &contents);
+    struct File {
+        QString label;
+        QByteArray contents;
+    };
 
-    // The number in front of a file name ("00000042 ..." gives 42), or 0.
-    static qint64 leadingNumber(const QString &fileName);
+    // How far add() got: the first `added` files are whole on the disk under
+    // their names; `failure`, when set, says why the next one is not (nor any
+    // after it), naming its path with the system's reason.
+    struct Outcome {
+        qsizetype added = 0;
+        std::optional<Failure> failure;
+    };
+
+    NumberedFolder(QString folder, Namer nameFor);
+
+    // Adds the files in order, each under the next free number.
+    Outcome add(const QList<File> &files);
 
 private:
-    qint64 claim(bool rescan);
+    struct Written;
+
+    Written write(const QList<File> &files) const;
+    Outcome nameInOrder(const QList<File> &files, Written &written);
+    qint64 place(FolderFiles::TemporaryFile &file, const QString &label, qint64 last);
+    qint64 highestPresent();
+    void removeAbandonedTemporaries();
 
     QString m_folder;
+    QString m_writing;
+    QString m_counter;
+    Namer m_nameFor;
     bool m_scanned = false;
+    bool m_cleaned = false;
 };

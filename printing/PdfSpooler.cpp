@@ -2,6 +2,7 @@
 
 #include "DataFolder.h"
 #include "Failure.h"
+#include "FolderWriter.h"
 #include "JobRenderer.h"
 #include "LabelPdfDevice.h"
 
@@ -20,15 +21,41 @@ QString fileNamePart(const QString &title)
     return part.left(60).trimmed();
 }
 
+QString fileName(qint64 number, const QString &label)
+{
+    return QStringLiteral("%1 %2.pdf").arg(number, kNumberDigits, 10, QLatin1Char('0')).arg(label);
+}
+
+QString notKept(const Failure &failure)
+{
+    return QStringLiteral("Printer \"%1\" %2; nothing of this label was kept")
+        .arg(PdfSpooler::kPrinterName, failure.message());
+}
+
 } // namespace
+
+PdfSpooler::PdfSpooler() = default;
+PdfSpooler::~PdfSpooler() = default;
 
 QString PdfSpooler::outputFolder()
 {
     return DataFolder::file(QStringLiteral("printed"));
 }
 
+const std::shared_ptr<NumberedFolder> &PdfSpooler::folder()
+{
+    const QString path = outputFolder();
+    if (!m_folder || m_folderPath != path) {
+        m_folder = std::make_shared<NumberedFolder>(path, fileName);
+        m_folderPath = path;
+    }
+    return m_folder;
+}
+
 QList<BarcodeShortfall> PdfSpooler::submit(const PrintJob &job)
 {
+    if (m_writer)
+        m_writer->rethrowFailure(); // an earlier label that failed stops this one before it is drawn
     // The label is painted once; each copy is a page showing it.
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
@@ -44,22 +71,33 @@ QList<BarcodeShortfall> PdfSpooler::submit(const PrintJob &job)
     if (!painter.end())
         throw Failure(QStringLiteral("Printer \"%1\" could not finish the label \"%2\"").arg(kPrinterName, job.title));
 
-    const QString folder = outputFolder();
-    if (!m_folder || m_folderPath != folder) {
-        m_folder.emplace(folder);
-        m_folderPath = folder;
+    NumberedFolder::File file{fileNamePart(job.title), pdf.data()};
+    if (m_writer) {
+        m_writer->hand(folder(), std::move(file));
+        return shortfalls;
     }
-    try {
-        m_folder->add(
-            [&](qint64 number) {
-                return QStringLiteral("%1 %2.pdf")
-                    .arg(number, kNumberDigits, 10, QLatin1Char('0'))
-                    .arg(fileNamePart(job.title));
-            },
-            pdf.data());
-    } catch (const Failure &failure) {
-        throw Failure(QStringLiteral("Printer \"%1\" %2; nothing of this label was kept")
-                          .arg(kPrinterName, failure.message()));
-    }
+    const NumberedFolder::Outcome outcome = folder()->add({file});
+    if (outcome.failure)
+        throw Failure(notKept(*outcome.failure));
     return shortfalls;
+}
+
+bool PdfSpooler::holdJobs()
+{
+    if (!m_writer)
+        m_writer = std::make_unique<FolderWriter>(notKept);
+    return true;
+}
+
+qsizetype PdfSpooler::jobsFinished()
+{
+    return m_writer ? m_writer->added() : 0;
+}
+
+void PdfSpooler::finishJobs()
+{
+    if (!m_writer)
+        return;
+    const std::unique_ptr<FolderWriter> writer = std::move(m_writer);
+    writer->finish();
 }

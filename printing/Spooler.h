@@ -1,9 +1,21 @@
 #pragma once
 
+#include "Failure.h"
 #include "JobRenderer.h"
 #include "PrintJob.h"
 
 #include <QStringList>
+
+// A job that failed after the submit() that handed it over had returned.
+class LateFailure : public Failure {
+public:
+    LateFailure(const QString &message, qsizetype job) : Failure(message), m_job(job) {}
+    // Its place among the jobs handed over since Spooler::holdJobs(), 0 for the first.
+    qsizetype job() const { return m_job; }
+
+private:
+    qsizetype m_job;
+};
 
 // Owns a set of printers and takes finished jobs for them. Implementations:
 // the system's print spooler, the built-in PDF printer, and a recorder for tests.
@@ -20,4 +32,16 @@ public:
     // Why the spooler cannot list its printers (its server is down or
     // unreachable), or empty when it can.
     virtual QString unreachableReason() const { return {}; }
+
+    // For a run of many jobs: lets submit() return before its job is
+    // finished, so the next job is made meanwhile. True when the spooler
+    // does; a job that fails then is reported as a LateFailure by a later
+    // submit() or by finishJobs(), and no job after it is printed.
+    virtual bool holdJobs() { return false; }
+    // How many of the jobs handed over since holdJobs() are finished, in order.
+    virtual qsizetype jobsFinished() { return 0; }
+    // Waits until every job handed over is finished, then holds no longer:
+    // submit() finishes its job again before it returns. Throws the
+    // LateFailure of a job that failed, also when it was thrown before.
+    virtual void finishJobs() {}
 };

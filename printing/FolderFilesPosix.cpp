@@ -1,0 +1,244 @@
+#include "FolderFiles.h"
+
+#include "Failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+
+#include <atomic>
+#include <cerrno>
+#include <utility>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace FolderFiles {
+
+namespace {
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+[[noreturn]] void fail(const QString &what, const QString &path, int error)
+{
+    throw Failure(QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), reason(error)));
+}
+
+// An open file descriptor, closed (and any lock on it released) at the end.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    ~Descriptor() { reset(); }
+    int get() const { return m_fd; }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+
+private:
+    int m_fd = -1;
+};
+
+bool lockExclusive(int fd, bool wait)
+{
+    int result = 0;
+    do {
+        result = ::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB));
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+} // namespace
+
+QByteArray changeStamp(const QString &folder)
+{
+    // The change time moves with every name added, removed or renamed, and
+    // no program can set it back; the identity tells a folder made anew.
+    struct stat info {};
+    if (::stat(encoded(folder).constData(), &info) != 0)
+        return {};
+    return QByteArray::number(qint64(info.st_ctim.tv_sec)) + '.' + QByteArray::number(qint64(info.st_ctim.tv_nsec))
+           + ' ' + QByteArray::number(quint64(info.st_dev)) + ' ' + QByteArray::number(quint64(info.st_ino));
+}
+
+void forEachName(const QString &folder, const std::function<void(const QString &)> &visit)
+{
+    DIR *dir = ::opendir(encoded(folder).constData());
+    if (!dir)
+        fail(QStringLiteral("cannot read the folder"), folder, errno);
+    const auto close = qScopeGuard([dir] { ::closedir(dir); });
+    while (const dirent *entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            visit(QFile::decodeName(entry->d_name));
+    }
+}
+
+void syncFolder(const QString &folder)
+{
+    const Descriptor fd(::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() >= 0)
+        ::fsync(fd.get()); // some file systems cannot sync a folder, and say so
+}
+
+void removeIfAbandoned(const QString &path)
+{
+    const Descriptor fd(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() >= 0 && lockExclusive(fd.get(), false))
+        ::unlink(encoded(path).constData());
+}
+
+struct LockedFile::Held {
+    QString path;
+    Descriptor fd;
+};
+
+LockedFile::LockedFile(const QString &path) : m_held(std::make_unique<Held>())
+{
+    m_held->path = path;
+    m_held->fd.reset(::open(encoded(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    if (m_held->fd.get() < 0)
+        fail(QStringLiteral("cannot open"), path, errno);
+    if (!lockExclusive(m_held->fd.get(), true))
+        fail(QStringLiteral("cannot lock"), path, errno);
+}
+
+LockedFile::~LockedFile() = default;
+
+QByteArray LockedFile::read() const
+{
+    char text[256];
+    const ssize_t size = ::pread(m_held->fd.get(), text, sizeof text, 0);
+    if (size < 0)
+        fail(QStringLiteral("cannot read"), m_held->path, errno);
+    return {text, qsizetype(size)};
+}
+
+bool LockedFile::write(const QByteArray &text)
+{
+    return ::pwrite(m_held->fd.get(), text.constData(), size_t(text.size()), 0) == text.size()
+           && ::ftruncate(m_held->fd.get(), text.size()) == 0;
+}
+
+struct TemporaryFile::Held {
+    QString path; // empty while the file has no name
+    Descriptor fd;
+
+    ~Held()
+    {
+        if (!path.isEmpty())
+            ::unlink(encoded(path).constData());
+    }
+};
+
+namespace {
+
+// A file without a name is placed through its name under /proc; without
+// /proc, or on a file system that cannot make one, the file is named.
+int unnamedFile(const QString &folder)
+{
+    static const bool canPlace = ::access("/proc/self/fd", X_OK) == 0;
+    if (canPlace)
+        return ::open(encoded(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    errno = EOPNOTSUPP;
+    return -1;
+}
+
+} // namespace
+
+TemporaryFile::TemporaryFile(const QString &folder, const QString &namedIn) : m_held(std::make_unique<Held>())
+{
+    m_held->fd.reset(unnamedFile(folder));
+    if (m_held->fd.get() >= 0)
+        return;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
+        fail(QStringLiteral("cannot create a file in"), folder, errno);
+    if (::mkdir(encoded(namedIn).constData(), 0755) != 0 && errno != EEXIST)
+        fail(QStringLiteral("cannot create the folder"), namedIn, errno);
+    static std::atomic<int> serial = 0;
+    for (;;) {
+        m_held->path = QDir(namedIn).filePath(QStringLiteral("%1-%2.tmp").arg(::getpid()).arg(++serial));
+        m_held->fd.reset(::open(encoded(m_held->path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+        if (m_held->fd.get() < 0) {
+            const int error = errno;
+            const QString path = std::exchange(m_held->path, QString());
+            fail(QStringLiteral("cannot create"), path, error);
+        }
+        if (!lockExclusive(m_held->fd.get(), true))
+            fail(QStringLiteral("cannot lock"), m_held->path, errno);
+        // Another process may have taken it for abandoned before it was
+        // locked, and removed it: then it has no name left, and another is made.
+        struct stat info {};
+        if (::fstat(m_held->fd.get(), &info) == 0 && info.st_nlink > 0)
+            return;
+        m_held->path.clear();
+    }
+}
+
+TemporaryFile::TemporaryFile(TemporaryFile &&) noexcept = default;
+TemporaryFile &TemporaryFile::operator=(TemporaryFile &&) noexcept = default;
+TemporaryFile::~TemporaryFile() = default;
+
+int TemporaryFile::write(const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(m_held->fd.get(), bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : ENOSPC;
+        done += written;
+    }
+#ifdef SYNC_FILE_RANGE_WRITE
+    // The disk starts on it now, so the group's syncs find it written.
+    ::sync_file_range(m_held->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+    return 0;
+}
+
+int TemporaryFile::sync()
+{
+    return ::fsync(m_held->fd.get()) == 0 ? 0 : errno;
+}
+
+int TemporaryFile::placeAs(const QString &finalPath)
+{
+    const QByteArray to = encoded(finalPath);
+    if (m_held->path.isEmpty()) {
+        const QByteArray from = "/proc/self/fd/" + QByteArray::number(m_held->fd.get());
+        if (::linkat(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW) != 0)
+            return errno;
+        m_held.reset();
+        return 0;
+    }
+    const QByteArray from = encoded(m_held->path);
+    if (::link(from.constData(), to.constData()) != 0) {
+        const int error = errno;
+        if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS)
+            return error;
+#ifdef SYS_renameat2
+        // A file system without hard links: rename, never replacing.
+        constexpr unsigned kNoReplace = 1; // RENAME_NOREPLACE
+        if (::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), kNoReplace) != 0)
+            return errno;
+        m_held->path.clear();
+#else
+        return error;
+#endif
+    }
+    m_held.reset(); // the temporary name goes, the file stays under its own
+    return 0;
+}
+
+} // namespace FolderFiles
