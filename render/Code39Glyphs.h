@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Code39Elements.h"
-#include "LabelTexts.h"
 
 #include <QPointF>
 #include <QString>
@@ -13,7 +12,8 @@ class QPainter;
 // 2048-unit em (em = 20 x points twips).
 namespace Code39Glyphs {
 
-inline const QString kFontName = LabelTexts::kBarcodeFont;
+// The layouts print a barcode as text in this font.
+inline const QString kFontName = QStringLiteral("Free 3 of 9");
 
 inline constexpr double kUnitsPerEm = 2048;
 inline constexpr double kAdvance = 784;   // every glyph, ink starting at the pen

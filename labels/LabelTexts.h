@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Code39Glyphs.h"
+
 #include <QString>
 
 // Texts and font names the label layouts and windows share.
@@ -8,8 +10,8 @@ namespace LabelTexts {
 inline const QString kCompanyName = QStringLiteral("Veltrane Heating Supplies Ltd.");
 inline const QString kTahoma = QStringLiteral("Tahoma");
 inline const QString kArial = QStringLiteral("Arial");
-// The barcode font; the printer device draws its glyphs itself.
-inline const QString kBarcodeFont = QStringLiteral("Free 3 of 9");
+// The barcode font; the renderer draws its glyphs itself.
+inline const QString kBarcodeFont = Code39Glyphs::kFontName;
 
 // The barcode text of a value: Code 39's start and stop character around it.
 inline QString barcodeText(const QString &value)
