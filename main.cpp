@@ -111,6 +111,5 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(TAGFOUNDRY_APP_ID)); // the menu entry, for its icon
     LabelFonts::ensureInstalled();
-    const int status = Startup::Start(tail);
-    return status >= 0 ? status : app.exec();
+    return Startup::Start(tail);
 }

@@ -3,28 +3,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-namespace Clock {
-
-namespace {
-std::function<QDateTime()> &override()
-{
-    static std::function<QDateTime()> now;
-    return now;
-}
-} // namespace
-
-QDateTime now()
-{
-    return override() ? override()() : QDateTime::currentDateTime();
-}
-
-void setNowForTests(std::function<QDateTime()> now)
-{
-    override() = std::move(now);
-}
-
-} // namespace Clock
-
 namespace {
 // Qt's long time format carries a time-zone field ("t") on some systems;
 // the stamp never shows one.
@@ -43,9 +21,7 @@ QString PrintStamp(const QDateTime &at)
         + locale.toString(at.time(), longTimeFormatWithoutZone());
 }
 
-QString PrintStamp()
+QString PrintStamp(const Clock &clock)
 {
-    // One reading of the clock, so the date and the time belong together
-    // even at midnight.
-    return PrintStamp(Clock::now());
+    return PrintStamp(clock.now());
 }

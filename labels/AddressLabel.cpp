@@ -8,9 +8,9 @@
 
 using namespace LabelTexts;
 
-void PrintAddressLabel(const std::array<QString, 4> &lines, const QString &copiesText)
+void PrintAddressLabel(Printer &p, const std::array<QString, 4> &lines, const QString &copiesText)
 {
-    SelectSavedPrinter();
+    SelectSavedPrinter(p);
     // The copies text is checked before anything goes to the printer.
     const std::optional<qint16> copies = NumberText::strictInt16(copiesText);
     if (!copies) {
@@ -18,7 +18,6 @@ void PrintAddressLabel(const std::array<QString, 4> &lines, const QString &copie
                                      "32767 (a fraction is rounded, halves to the even number). Nothing was printed.")
                           .arg(copiesText));
     }
-    Printer &p = Printer::current();
     p.setJobTitle(QStringLiteral("Address label"));
     p.setCopies(*copies);
     p.setFontName(kArial);

@@ -51,7 +51,7 @@ void printStamp(Printer &p)
     p.setFontSize(10);
     p.setCurrentX(1200);
     p.setCurrentY(2500);
-    p.print(PrintStamp());
+    p.print(PrintStamp(p.clock()));
 }
 
 } // namespace
@@ -73,9 +73,8 @@ QStringList BinsDescriptionLines(const QString &description)
     return lines;
 }
 
-void PrintXListLabel(const BatchLabel &label)
+void PrintXListLabel(Printer &p, const BatchLabel &label)
 {
-    Printer &p = Printer::current();
     p.setJobTitle(kXList + QLatin1Char(' ') + label.code);
     p.setCopies(label.copies);
     PrintFramedCode(p, label.code);
@@ -101,9 +100,8 @@ void PrintXListLabel(const BatchLabel &label)
     p.endDoc();
 }
 
-void PrintBinsLabel(const BatchLabel &label)
+void PrintBinsLabel(Printer &p, const BatchLabel &label)
 {
-    Printer &p = Printer::current();
     p.setJobTitle(kBins + QLatin1Char(' ') + label.code);
     p.setCopies(label.copies);
     PrintFramedCode(p, label.code);
@@ -139,7 +137,7 @@ void PrintBinsLabel(const BatchLabel &label)
     p.endDoc();
 }
 
-void PrintBatchRecord(const QStringList &fields, const QString &word)
+void PrintBatchRecord(Printer &p, const QStringList &fields, const QString &word)
 {
     if (fields.size() < kFieldsNeeded) {
         throw Failure(fields.isEmpty()
@@ -152,7 +150,7 @@ void PrintBatchRecord(const QStringList &fields, const QString &word)
     // The copies are checked before anything of the record is printed.
     const BatchLabel label{fields[0], fields[1], fields[2], fields[3], copiesOf(fields[4])};
     if (word == kBins)
-        PrintBinsLabel(label);
+        PrintBinsLabel(p, label);
     else
-        PrintXListLabel(label);
+        PrintXListLabel(p, label);
 }

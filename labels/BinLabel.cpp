@@ -17,9 +17,8 @@ void PrintFramedCode(Printer &p, const QString &code)
     p.print(code);
 }
 
-void PrintBinLabel(const QString &code)
+void PrintBinLabel(Printer &p, const QString &code)
 {
-    Printer &p = Printer::current();
     p.setJobTitle(QStringLiteral("BIN ") + code);
     PrintFramedCode(p, code);
     p.setCurrentX(250);
@@ -31,6 +30,6 @@ void PrintBinLabel(const QString &code)
     p.setFontSize(10);
     p.setCurrentX(1200);
     p.setCurrentY(2500);
-    p.print(PrintStamp());
+    p.print(PrintStamp(p.clock()));
     p.endDoc();
 }

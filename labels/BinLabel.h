@@ -9,6 +9,7 @@ class Printer;
 void PrintFramedCode(Printer &p, const QString &code);
 
 // The bin window's label: the framed code, its barcode and the print stamp,
-// as one job on the printer that is current (no printer is selected for it).
+// as one job on the printer as an earlier label left it: no printer is
+// selected for it, no copies are set (a new job has one).
 // Throws Failure when the printer refuses the job.
-void PrintBinLabel(const QString &code);
+void PrintBinLabel(Printer &p, const QString &code);

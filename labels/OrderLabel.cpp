@@ -6,10 +6,9 @@
 
 using namespace LabelTexts;
 
-void PrintOrderLabel(const QString &orderNumber, const QString &contract, const QString &siteAddress)
+void PrintOrderLabel(Printer &p, const QString &orderNumber, const QString &contract, const QString &siteAddress)
 {
-    SelectSavedPrinter();
-    Printer &p = Printer::current();
+    SelectSavedPrinter(p);
     p.setJobTitle(QStringLiteral("ORMEX order label"));
     p.setFontName(kArial);
     p.setCurrentX(250);

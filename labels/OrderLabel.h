@@ -2,8 +2,10 @@
 
 #include <QString>
 
+class Printer;
+
 // The order label for the contract customer ORMEX: the customer's name as a
 // heading, then the order number, contract and site address, each after its
-// caption. One job on the saved label printer; throws Failure when the
-// printer refuses it.
-void PrintOrderLabel(const QString &orderNumber, const QString &contract, const QString &siteAddress);
+// caption. One job on the saved label printer, in the weight the printer's
+// last job left (it sets none); throws Failure when the printer refuses it.
+void PrintOrderLabel(Printer &p, const QString &orderNumber, const QString &contract, const QString &siteAddress);

@@ -17,11 +17,10 @@ const QString kProductLine = QStringLiteral("Kestrion");
 
 // FontBold is not set before the company name, which keeps the weight the
 // printer was left with.
-void PrintPartLabel(const PartLabel &label)
+void PrintPartLabel(Printer &p, const PartLabel &label)
 {
-    Printer &p = Printer::current();
     p.setJobTitle(QStringLiteral("PART ") + label.code);
-    SelectSavedPrinter();                                   // 1
+    SelectSavedPrinter(p);                                  // 1
     p.setCopies(label.copies);                              // 2
     p.setFontName(kTahoma);                                 // 3
     p.setCurrentX(400);                                     // 4
@@ -52,7 +51,7 @@ void PrintPartLabel(const PartLabel &label)
     p.setFontSize(10);                                      // 24
     p.setCurrentX(1200);                                    // 25
     p.setCurrentY(2500);
-    p.print(PrintStamp());                                  // 26
+    p.print(PrintStamp(p.clock()));                         // 26
     p.paintPicture(label.logo, 200, 600);                   // 27
     p.endDoc();                                             // 28
 }

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QString>
 
+class Printer;
+
 // What the part label shows: the part's code and description, the logo at
 // its top-left and the number of copies.
 struct PartLabel {
@@ -12,6 +14,7 @@ struct PartLabel {
     qint16 copies = 1;
 };
 
-// The part label, one job on the saved label printer in the label's copies.
-// Throws Failure when the printer refuses it.
-void PrintPartLabel(const PartLabel &label);
+// The part label, one job on the saved label printer in the label's copies;
+// its company line is in the weight the printer's last job left. Throws
+// Failure when the printer refuses it.
+void PrintPartLabel(Printer &p, const PartLabel &label);

@@ -21,12 +21,11 @@ qint16 copiesOf(const QString &copiesText)
 
 } // namespace
 
-void PrintQuickLabel(const QString &copiesText, const QString &firstLine, const QString &secondLine)
+void PrintQuickLabel(Printer &p, const QString &copiesText, const QString &firstLine, const QString &secondLine)
 {
-    SelectSavedPrinter(); // "none" or not installed: the current printer stays
+    SelectSavedPrinter(p); // "none" or not installed: the current printer stays
     const qint16 copies = copiesOf(copiesText);
 
-    Printer &p = Printer::current();
     p.setJobTitle(QStringLiteral("Quick label"));
     p.setCopies(copies);
     p.setFontName(kTahoma);
@@ -44,6 +43,6 @@ void PrintQuickLabel(const QString &copiesText, const QString &firstLine, const 
     p.setCurrentX(160);
     p.setCurrentY(2000);
     p.setFontSize(20);
-    p.print(PrintStamp());
+    p.print(PrintStamp(p.clock()));
     p.endDoc();
 }

@@ -18,9 +18,8 @@ QString ShelfLocationCode(const QString &row, qint64 rack, qint64 shelf)
     return row + QString::number(rack) + ShelfLetters(shelf);
 }
 
-void PrintShelfLabel(const QString &row, qint64 rack, qint64 shelf)
+void PrintShelfLabel(Printer &p, const QString &row, qint64 rack, qint64 shelf)
 {
-    Printer &p = Printer::current();
     p.setJobTitle(QStringLiteral("SHELF ") + ShelfLocationCode(row, rack, shelf));
     p.setCurrentX(160);
     p.setCurrentY(500);

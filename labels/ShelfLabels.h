@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class Printer;
+
 // Shelf labels: one label per shelf of a row of racking, the location code
 // large and the same code (with "SHELF-" in front) as a Code 39 barcode.
 
@@ -12,6 +14,7 @@ QString ShelfLetters(qint64 shelf);
 // Row + rack number + shelf letters, nothing between them: "C12C".
 QString ShelfLocationCode(const QString &row, qint64 rack, qint64 shelf);
 
-// One label as one job on the current printer. Throws Failure when the
-// printer refuses it.
-void PrintShelfLabel(const QString &row, qint64 rack, qint64 shelf);
+// One label as one job on the printer as the run's start left it (it sets no
+// copies: a new job has one; nor a weight: the last job's stays). Throws
+// Failure when the printer refuses it.
+void PrintShelfLabel(Printer &p, const QString &row, qint64 rack, qint64 shelf);

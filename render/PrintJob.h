@@ -33,7 +33,7 @@ struct PrintOp {
 
 // A finished job as the spooler receives it: one page, printed `copies` times.
 struct PrintJob {
-    QString printerName;  // DeviceName of the printer it goes to
+    QString printerName;  // the name of the printer it goes to
     QString title;        // what a print queue shows, e.g. "TagFoundry XLIST AB-1234"
     int copies = 1;       // always at least 1
     QList<PrintOp> ops;

@@ -4,23 +4,17 @@
 #include "LabelFonts.h"
 #include "Spooler.h"
 
-Printer &Printer::current()
-{
-    static Printer printer;
-    return printer;
-}
-
 void Printer::makeCurrent(const PrinterEntry &entry)
 {
     m_entry = entry;
     if (m_job)
-        m_job->printerName = entry.DeviceName;
+        m_job->printerName = entry.deviceName;
 }
 
 const PrinterEntry &Printer::entry()
 {
     if (!m_entry)
-        m_entry = Printers::defaultEntry();
+        m_entry = m_printers.defaultEntry();
     return *m_entry;
 }
 
@@ -28,7 +22,7 @@ PrintJob &Printer::job()
 {
     if (!m_job) {
         m_job = PrintJob{};
-        m_job->printerName = entry().DeviceName;
+        m_job->printerName = entry().deviceName;
     }
     return *m_job;
 }
@@ -117,12 +111,4 @@ void Printer::endDoc()
     if (!spooler)
         throw Failure(QStringLiteral("No printer is installed to print on"));
     m_shortfalls = spooler->submit(finished);
-}
-
-void Printer::reset()
-{
-    m_job.reset();
-    m_entry.reset();
-    m_font = FontSpec{QStringLiteral("Arial"), 10, false};
-    m_x = m_y = 0;
 }

@@ -2,23 +2,34 @@
 
 #include "JobRenderer.h"
 #include "PrintJob.h"
+#include "PrintStamp.h"
 #include "Printers.h"
 
 #include <optional>
 
-// The process-wide current printer. Layouts set its job properties and call
-// its operations in the order of their tables; each operation becomes a draw
+// The printer the layouts print on: the process has one, made at start-up
+// and handed to every layout. Layouts set its job properties and call its
+// operations in the order of their tables; each operation becomes a draw
 // operation in absolute twips with the font in force. A job opens implicitly
 // with the first property set or drawing after EndDoc, and EndDoc hands it to
 // the spooler that owns the printer.
+//
+// Like the printer object the layouts were drawn for, it carries state from
+// one job to the next: the printer made current, and the font and position
+// (a layout that sets no weight prints in the weight the last job left).
 class Printer {
 public:
-    static Printer &current();
+    // The installed printers it can be made; until one is, the default one.
+    explicit Printer(Printers printers) : m_printers(std::move(printers)) {}
+
+    const Printers &printers() const { return m_printers; }
+    // What the print stamp reads.
+    Clock &clock() { return m_clock; }
 
     // Makes an installed printer current for every later job of the process.
     void makeCurrent(const PrinterEntry &entry);
     const PrinterEntry &entry();
-    QString deviceName() { return entry().DeviceName; }
+    QString deviceName() { return entry().deviceName; }
 
     // Job properties. A new job starts with one copy; the font and position
     // stay as the previous job left them, as on a real printer object.
@@ -50,12 +61,11 @@ public:
     // rule on its label (each printed, narrower, and may not scan).
     const QList<BarcodeShortfall> &lastJobShortfalls() const { return m_shortfalls; }
 
-    // Drops any open job and makes the default printer current again.
-    void reset();
-
 private:
     PrintJob &job();
 
+    Printers m_printers;
+    Clock m_clock;
     std::optional<PrinterEntry> m_entry;
     std::optional<PrintJob> m_job;
     QList<BarcodeShortfall> m_shortfalls;

@@ -1,34 +1,11 @@
 #include "Printers.h"
 
-#include "PdfSpooler.h"
 #include "Spooler.h"
-#include "SystemSpooler.h"
 
-namespace {
-
-QList<Spooler *> &overriddenSpoolers()
-{
-    static QList<Spooler *> spoolers;
-    return spoolers;
-}
-
-QList<Spooler *> spoolers()
-{
-    if (!overriddenSpoolers().isEmpty())
-        return overriddenSpoolers();
-    static SystemSpooler system;
-    static PdfSpooler pdf;
-    return {&system, &pdf};
-}
-
-} // namespace
-
-namespace Printers {
-
-QList<PrinterEntry> all()
+QList<PrinterEntry> Printers::all() const
 {
     QList<PrinterEntry> entries;
-    for (Spooler *spooler : spoolers()) {
+    for (Spooler *spooler : m_spoolers) {
         const QStringList names = spooler->printerNames();
         for (const QString &name : names)
             entries.append({name, spooler});
@@ -36,9 +13,9 @@ QList<PrinterEntry> all()
     return entries;
 }
 
-PrinterEntry defaultEntry()
+PrinterEntry Printers::defaultEntry() const
 {
-    for (Spooler *spooler : spoolers()) {
+    for (Spooler *spooler : m_spoolers) {
         const QString name = spooler->defaultPrinterName();
         if (!name.isEmpty())
             return {name, spooler};
@@ -47,18 +24,11 @@ PrinterEntry defaultEntry()
     return entries.isEmpty() ? PrinterEntry{} : entries.last();
 }
 
-PrinterEntry onUnreachableSpooler(const QString &deviceName)
+PrinterEntry Printers::onUnreachableSpooler(const QString &deviceName) const
 {
-    for (Spooler *spooler : spoolers()) {
+    for (Spooler *spooler : m_spoolers) {
         if (!spooler->unreachableReason().isEmpty())
             return {deviceName, spooler};
     }
     return {};
 }
-
-void useSpoolers(const QList<Spooler *> &list)
-{
-    overriddenSpoolers() = list;
-}
-
-} // namespace Printers

@@ -7,29 +7,31 @@ class Spooler;
 
 // One installed printer: the name the spooler knows it by, and its spooler.
 struct PrinterEntry {
-    QString DeviceName;
+    QString deviceName; // the name the system shows it by
     Spooler *spooler = nullptr;
     bool isValid() const { return spooler != nullptr; }
     bool operator==(const PrinterEntry &) const = default;
 };
 
-// The installed printers: the system's printers in their order, then the
-// built-in PDF printer.
-namespace Printers {
+// The installed printers: the printers of each spooler in turn, in the
+// spooler's own order. The program's are the system's printers, then the
+// built-in PDF printer; a test's, a recording spooler's.
+class Printers {
+public:
+    explicit Printers(QList<Spooler *> spoolers) : m_spoolers(std::move(spoolers)) {}
 
-QList<PrinterEntry> all();
+    QList<PrinterEntry> all() const;
 
-// The printer that is current when the process starts: the system's default
-// printer, or the built-in PDF printer when the system has none.
-PrinterEntry defaultEntry();
+    // The printer that is current when the process starts: the first
+    // spooler's default printer (the system's), else the last printer listed
+    // (the built-in PDF printer).
+    PrinterEntry defaultEntry() const;
 
-// The saved printer on a spooler that cannot list its printers right now,
-// or an invalid entry when every spooler answers. Printing on it fails with
-// the spooler's reason instead of quietly going to another printer.
-PrinterEntry onUnreachableSpooler(const QString &deviceName);
+    // The saved printer on a spooler that cannot list its printers right now,
+    // or an invalid entry when every spooler answers. Printing on it fails with
+    // the spooler's reason instead of quietly going to another printer.
+    PrinterEntry onUnreachableSpooler(const QString &deviceName) const;
 
-// Replaces the spoolers asked, in order (tests use a recording spooler).
-// An empty list restores the system spooler followed by the built-in PDF printer.
-void useSpoolers(const QList<Spooler *> &spoolers);
-
-} // namespace Printers
+private:
+    QList<Spooler *> m_spoolers;
+};

@@ -66,13 +66,13 @@ void write(const QString &deviceName)
 
 } // namespace SavedPrinter
 
-void SelectSavedPrinter()
+void SelectSavedPrinter(Printer &printer)
 {
     bool matched = false;
-    const QList<PrinterEntry> entries = Printers::all();
+    const QList<PrinterEntry> entries = printer.printers().all();
     for (const PrinterEntry &entry : entries) {
-        if (SavedPrinter::read() == entry.DeviceName) {
-            Printer::current().makeCurrent(entry);
+        if (SavedPrinter::read() == entry.deviceName) {
+            printer.makeCurrent(entry);
             matched = true;
         }
     }
@@ -81,7 +81,7 @@ void SelectSavedPrinter()
     // rather than quietly printing somewhere else.
     const QString saved = SavedPrinter::read();
     if (!matched && saved != SavedPrinter::kNone) {
-        if (const PrinterEntry away = Printers::onUnreachableSpooler(saved); away.isValid())
-            Printer::current().makeCurrent(away);
+        if (const PrinterEntry away = printer.printers().onUnreachableSpooler(saved); away.isValid())
+            printer.makeCurrent(away);
     }
 }

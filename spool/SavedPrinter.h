@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The one setting: the DeviceName of the chosen label printer, in the
+// The one setting: the name of the chosen label printer, in the
 // per-user settings store (application "TagFoundry", section "Settings",
 // key "Printer"). "none" means no label printer has been chosen yet.
 namespace SavedPrinter {
@@ -19,8 +19,10 @@ QString problem();
 
 } // namespace SavedPrinter
 
-// Makes the installed printer whose DeviceName equals the saved name current.
+class Printer;
+
+// Makes the installed printer whose name equals the saved name current.
 // Visits every entry and reads the name afresh for each, so with two equal
 // names the later one wins; with no match the current printer stays, unless
 // the saved printer's spooler cannot be reached (then printing fails and says so).
-void SelectSavedPrinter();
+void SelectSavedPrinter(Printer &printer);

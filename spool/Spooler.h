@@ -22,7 +22,7 @@ private:
 class Spooler {
 public:
     virtual ~Spooler() = default;
-    // The printers' DeviceNames in the spooler's own order.
+    // The printers' names in the spooler's own order.
     virtual QStringList printerNames() const = 0;
     // The spooler's default printer, or empty when it has none.
     virtual QString defaultPrinterName() const = 0;

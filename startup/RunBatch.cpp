@@ -57,7 +57,7 @@ QString LabelFilePath()
     return DataFolder::file(QStringLiteral("labels.txt"));
 }
 
-void RunBatch(const QString &word, const std::function<void(const QString &)> &warn)
+void RunBatch(Printer &printer, const QString &word, const std::function<void(const QString &)> &warn)
 {
     // Reports name the file as the system writes paths (C:\TagFoundry\labels.txt on Windows).
     const QString path = QDir::toNativeSeparators(LabelFilePath());
@@ -70,7 +70,6 @@ void RunBatch(const QString &word, const std::function<void(const QString &)> &w
 
     // Each label is handed to the printer as soon as it is drawn; the
     // printer may still be finishing it while the next one is drawn.
-    Printer &printer = Printer::current();
     PendingLabels labels(printer.entry().spooler, path, warn);
     for (qsizetype i = 0; i < lines->size(); ++i) {
         const QString &line = lines->at(i);
@@ -78,7 +77,7 @@ void RunBatch(const QString &word, const std::function<void(const QString &)> &w
             continue;
         const QStringList fields = line.isEmpty() ? QStringList{} : line.split(QLatin1Char(','));
         labels.print(i + 1, [&] {
-            PrintBatchRecord(fields, word);
+            PrintBatchRecord(printer, fields, word);
             return warningsOf(path, i + 1, fields[0], printer.lastJobShortfalls());
         });
     }

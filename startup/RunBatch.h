@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+class Printer;
+
 // Prints one label for every record of the label file in the layout the batch
 // word names, in file order, one job each, and returns once every job is
 // finished (on the built-in printer: each file whole on the disk). Throws
@@ -12,7 +14,7 @@
 // characters Code 39 cannot encode, a barcode without the room to keep
 // scanning off a thermal printer. One line each, naming file and line, once
 // the label is printed.
-void RunBatch(const QString &word, const std::function<void(const QString &)> &warn = {});
+void RunBatch(Printer &printer, const QString &word, const std::function<void(const QString &)> &warn = {});
 
 // The label file: labels.txt in the data folder.
 QString LabelFilePath();

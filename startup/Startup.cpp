@@ -3,9 +3,14 @@
 #include "BatchLayouts.h"
 #include "Failure.h"
 #include "MainWindow.h"
+#include "PdfSpooler.h"
 #include "Printer.h"
+#include "Prompts.h"
 #include "RunBatch.h"
 #include "SavedPrinter.h"
+#include "SystemSpooler.h"
+
+#include <QApplication>
 
 #include <cstdio>
 
@@ -19,7 +24,7 @@ void reportToStandardError(const QString &message)
     std::fflush(stderr);
 }
 
-int runBatch(const QString &word)
+int runBatch(Printer &printer, const QString &word)
 {
     if (const QString problem = SavedPrinter::problem(); !problem.isEmpty()) {
         reportToStandardError(problem + QStringLiteral("; nothing was printed"));
@@ -33,16 +38,16 @@ int runBatch(const QString &word)
                                              "nothing was printed. Choose one in the printer chooser."));
         return 2;
     }
-    SelectSavedPrinter();
+    SelectSavedPrinter(printer);
     try {
         // The labels still print on the default printer, but the caller hears
         // that they did not go where it expected.
-        if (const QString used = Printer::current().deviceName(); used != saved) {
+        if (const QString used = printer.deviceName(); used != saved) {
             reportToStandardError(QStringLiteral("the saved label printer \"%1\" was not found; printing on \"%2\", "
                                                  "the default printer")
                                       .arg(saved, used));
         }
-        RunBatch(word, reportToStandardError);
+        RunBatch(printer, word, reportToStandardError);
     } catch (const Failure &failure) {
         reportToStandardError(failure.message());
         return 1;
@@ -59,10 +64,14 @@ bool IsBatchWord(const QString &argumentText)
 
 int Start(const QString &argumentText)
 {
+    SystemSpooler system;
+    PdfSpooler builtIn;
+    Printer printer(Printers({&system, &builtIn}));
     if (IsBatchWord(argumentText))
-        return runBatch(argumentText);
-    MainWindow::showMainWindow();
-    return -1;
+        return runBatch(printer, argumentText);
+    DialogPrompts prompts;
+    MainWindow::showMainWindow(printer, prompts);
+    return QApplication::exec();
 }
 
 } // namespace Startup

@@ -7,9 +7,10 @@ namespace Startup {
 // True when the command-line tail is exactly one of the batch words.
 bool IsBatchWord(const QString &argumentText);
 
-// The start-up routine. A batch word prints the label file and returns the
-// process's exit status; anything else opens the main window and returns -1,
-// meaning the caller runs the event loop until the window closes.
+// The start-up routine: makes the process's printer (on the system's printers
+// and the built-in PDF printer), then either prints the label file for a
+// batch word or opens the main window and runs until it closes (the
+// application is a QApplication then). Returns the process's exit status.
 int Start(const QString &argumentText);
 
 } // namespace Startup

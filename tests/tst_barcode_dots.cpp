@@ -40,15 +40,16 @@ QString codeOf(int length)
 PrintJob printed(TestPrinting &env, const QString &layout, const QString &code)
 {
     if (layout == u"XLIST"_s)
-        PrintXListLabel({code, u"NONE"_s, u"Diverter valve"_s, u"NONE"_s, 1});
+        PrintXListLabel(env.printer, {code, u"NONE"_s, u"Diverter valve"_s, u"NONE"_s, 1});
     else if (layout.startsWith(u"BINS"_s))
-        PrintBinsLabel({code, u"R12"_s, u"Diverter valve"_s, layout.endsWith(u"note"_s) ? u"FRAGILE"_s : u"NONE"_s, 1});
+        PrintBinsLabel(env.printer,
+                       {code, u"R12"_s, u"Diverter valve"_s, layout.endsWith(u"note"_s) ? u"FRAGILE"_s : u"NONE"_s, 1});
     else if (layout == u"bin label"_s)
-        PrintBinLabel(code);
+        PrintBinLabel(env.printer, code);
     else if (layout == u"part label"_s)
-        PrintPartLabel({code, u"Wing nuts"_s, QImage(u":/logo_small.bmp"_s), 1});
+        PrintPartLabel(env.printer, {code, u"Wing nuts"_s, QImage(u":/logo_small.bmp"_s), 1});
     else
-        PrintShelfLabel(code, 1, 1);
+        PrintShelfLabel(env.printer, code, 1, 1);
     return env.spooler.jobs.takeLast();
 }
 

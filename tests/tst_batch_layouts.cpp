@@ -21,7 +21,7 @@ QString runBatch(TestPrinting &env, const QString &word)
     env.spooler.jobs.clear();
     QString text = "== " + word + '\n', said;
     try {
-        RunBatch(word, [&](const QString &warning) { said += warning + '\n'; });
+        RunBatch(env.printer, word, [&](const QString &warning) { said += warning + '\n'; });
     } catch (const Failure &failure) {
         said += "failed: " + failure.message() + '\n';
     }
@@ -41,7 +41,7 @@ private slots:
     void init()
     {
         env = std::make_unique<TestPrinting>();
-        Clock::setNowForTests([] { return kNow; });
+        env->printer.clock().standAt(kNow);
     }
     void cleanup() { env.reset(); }
 

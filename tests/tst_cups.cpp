@@ -139,7 +139,7 @@ private slots:
         PrintJob job;
         {
             TestPrinting recorder;
-            PrintBinsLabel({u"PMP-15-60-AB"_s, u"R3"_s, u"Circulating pump"_s, u"FRAGILE"_s, 1});
+            PrintBinsLabel(recorder.printer, {u"PMP-15-60-AB"_s, u"R3"_s, u"Circulating pump"_s, u"FRAGILE"_s, 1});
             job = recorder.spooler.jobs.takeLast();
         }
         job.printerName = queue;

@@ -3,8 +3,9 @@
 
 #include "LabelImage.h"
 #include "PartWindow.h"
-#include "WindowChecks.h"
+#include "ScriptedPrompts.h"
 #include "TestPrinting.h"
+#include "WindowChecks.h"
 
 #include <QtTest>
 
@@ -17,7 +18,8 @@ private slots:
     {
         TestPrinting env;
         env.writeDataFile(QStringLiteral("parts.txt"), "AB-12,Brass Olive 15mm\r\n");
-        PartWindow window;
+        ScriptedPrompts prompts;
+        PartWindow window(env.printer, prompts);
         window.load();
         QVERIFY(showActive(&window));
         retype(window.partBox, QStringLiteral("AB"));

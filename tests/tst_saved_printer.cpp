@@ -47,15 +47,14 @@ private slots:
         RecordingSpooler second({"Label Printer"});
         TestPrinting env = spoolers == "away" ? TestPrinting({}, {}) : TestPrinting();
         env.spooler.unreachable = spoolers == "away" ? "the print server is down" : "";
-        if (spoolers == "two")
-            Printers::useSpoolers({&env.spooler, &second});
+        Printer printer(spoolers == "two" ? Printers({&env.spooler, &second}) : env.printer.printers());
         for (const QString &name : saved) {
             env.savePrinter(name);
-            SelectSavedPrinter();
+            SelectSavedPrinter(printer);
         }
-        const PrinterEntry chosen = Printer::current().entry();
+        const PrinterEntry chosen = printer.entry();
         const int index = chosen.spooler == &env.spooler ? 1 : chosen.spooler == &second ? 2 : 0;
-        QCOMPARE(QString("%1 in %2").arg(chosen.DeviceName).arg(index), expected);
+        QCOMPARE(QString("%1 in %2").arg(chosen.deviceName).arg(index), expected);
     }
 };
 

@@ -21,14 +21,19 @@
 
 namespace {
 
-QWidget *makeWindow(const QString &name)
+QWidget *makeWindow(const QString &name, Printer &printer, Prompts &prompts)
 {
-    const QHash<QString, std::function<QWidget *()>> windows = {{"main", [] { return new MainWindow; }},
-                                                                {"address", [] { return new AddressLabelWindow; }},
-                                                                {"order", [] { return new OrderLabelWindow; }},
-                                                                {"bins", [] { return new BinLabelWindow; }},
-                                                                {"part", [] { return new PartWindow; }}};
-    return windows.value(name, [] { return nullptr; })();
+    if (name == "main")
+        return new MainWindow(printer, prompts);
+    if (name == "address")
+        return new AddressLabelWindow(printer, prompts);
+    if (name == "order")
+        return new OrderLabelWindow(printer, prompts);
+    if (name == "bins")
+        return new BinLabelWindow(printer, prompts);
+    if (name == "part")
+        return new PartWindow(printer, prompts);
+    return nullptr;
 }
 
 } // namespace
@@ -45,7 +50,7 @@ private slots:
     {
         env = std::make_unique<TestPrinting>();
         env->savePrinter(QStringLiteral("Label Printer"));
-        Clock::setNowForTests([] { return kNow; });
+        env->printer.clock().standAt(kNow);
     }
     void cleanup() { env.reset(); }
 
@@ -70,10 +75,10 @@ private slots:
             if (line.startsWith(QLatin1Char('>')) || line.startsWith(QLatin1Char('#')))
                 actions << line;
         }
-        ScriptedPrompts prompts(&env->spooler);
+        ScriptedPrompts prompts(&env->spooler, &env->printer);
         std::unique_ptr<QWidget> w;
         const auto open = [&] {
-            w.reset(makeWindow(file.chopped(4).section(QLatin1Char('-'), 1, 1)));
+            w.reset(makeWindow(file.chopped(4).section(QLatin1Char('-'), 1, 1), env->printer, prompts));
             return w.get();
         };
         // "load PARTS": this parts file (percent-encoded; "-": none), which a part window loads.

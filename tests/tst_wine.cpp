@@ -251,7 +251,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!x({u"xdotool"_s, u"search"_s, u"--name"_s, u"^Clear Fields\\?$"_s}).isEmpty(), 20000);
         // The company and the two typed lines where the layout puts them (twips / 20).
         const Words words = LabelImage::pdfWords(printed() + pdfsIn(printed()).value(0));
-        QVERIFY(unmatched({{u"Veltrane"_s, {20, 10}}, {u"ACME"_s, {8, 25}}, {u"JOB"_s, {8, 60}}}, words).isEmpty());
+        QString printedWords;
+        for (const auto &[word, at] : words)
+            printedWords += u" %1@%2,%3"_s.arg(word).arg(at.x()).arg(at.y());
+        QVERIFY2(unmatched({{u"Veltrane"_s, {20, 10}}, {u"ACME"_s, {8, 25}}, {u"JOB"_s, {8, 60}}}, words).isEmpty(),
+                 qPrintable(u"printed:"_s + printedWords));
     }
 
     // The installer as a counter PC runs it, silently: the program folder,

@@ -2,7 +2,6 @@
 
 #include "AddressLabel.h"
 #include "Failure.h"
-#include "FieldChain.h"
 #include "LabelTexts.h"
 #include "Prompts.h"
 #include "WindowDesign.h"
@@ -19,7 +18,8 @@ namespace {
 constexpr int kCopiesInList = 30;
 } // namespace
 
-AddressLabelWindow::AddressLabelWindow(QWidget *parent) : QDialog(parent, WindowDesign::kFixedDialog)
+AddressLabelWindow::AddressLabelWindow(Printer &printer, Prompts &prompts, QWidget *parent)
+    : QDialog(parent, WindowDesign::kFixedDialog), m_printer(printer), m_prompts(prompts)
 {
     setWindowTitle(QStringLiteral("TagFoundry"));
     setFixedSize(WindowDesign::twipsSize(4710, 4350));
@@ -65,17 +65,16 @@ AddressLabelWindow::AddressLabelWindow(QWidget *parent) : QDialog(parent, Window
     setTabOrder(closeButton, copiesBox);
     line1Box->setFocus();
 
-    new FieldChain(this, {line1Box, line2Box, line3Box, line4Box}, [this] { onPrintClicked(); });
+    WindowDesign::chainFields({line1Box, line2Box, line3Box, line4Box}, [this] { onPrintClicked(); });
     connect(printButton, &QPushButton::clicked, this, &AddressLabelWindow::onPrintClicked);
     connect(closeButton, &QPushButton::clicked, this, &AddressLabelWindow::onCloseClicked);
 
     load();
 }
 
-void AddressLabelWindow::showModal(QWidget *owner)
+void AddressLabelWindow::showModal(Printer &printer, Prompts &prompts, QWidget *owner)
 {
-    AddressLabelWindow window(owner);
-    window.exec();
+    WindowDesign::showModal(new AddressLabelWindow(printer, prompts, owner));
 }
 
 void AddressLabelWindow::load()
@@ -88,11 +87,11 @@ void AddressLabelWindow::load()
 void AddressLabelWindow::onPrintClicked()
 {
     try {
-        PrintAddressLabel({line1Box->text(), line2Box->text(), line3Box->text(), line4Box->text()},
+        PrintAddressLabel(m_printer, {line1Box->text(), line2Box->text(), line3Box->text(), line4Box->text()},
                           copiesBox->currentText());
     } catch (const Failure &failure) {
         // Nothing was printed: the lines and the copies text stay for another try.
-        Prompts::current().warn(this, failure.message());
+        m_prompts.warn(this, failure.message());
         return;
     }
     copiesBox->setEditText(QStringLiteral("1"));

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+class Printer;
+class Prompts;
+
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -11,11 +14,11 @@ class QPushButton;
 class AddressLabelWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit AddressLabelWindow(QWidget *parent = nullptr);
+    AddressLabelWindow(Printer &printer, Prompts &prompts, QWidget *parent = nullptr);
 
     // Opens the window afresh over `owner`, shows it modally and returns when
     // it has been closed; the window is gone by then.
-    static void showModal(QWidget *owner);
+    static void showModal(Printer &printer, Prompts &prompts, QWidget *owner);
 
     // Controls; each one's object name is its member name.
     QLineEdit *line1Box = nullptr;    // address line 1
@@ -33,4 +36,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    Printer &m_printer;
+    Prompts &m_prompts;
 };

@@ -17,8 +17,8 @@ using namespace LabelTexts;
 using WindowDesign::kEnter;
 using WindowDesign::twips;
 
-BinLabelWindow::BinLabelWindow(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+BinLabelWindow::BinLabelWindow(Printer &printer, Prompts &prompts, QWidget *parent)
+    : QDialog(parent, WindowDesign::kSizableDialog), m_printer(printer), m_prompts(prompts)
 {
     setWindowTitle(QStringLiteral("Bin Labelling"));
     // Sizable, but the controls keep their places: there is no layout.
@@ -27,7 +27,7 @@ BinLabelWindow::BinLabelWindow(QWidget *parent)
     codeBox = new QLineEdit(this);
     codeBox->setGeometry(twips(120, 720, 4455, 735));
     codeBox->setFont(WindowDesign::font(kTahoma, 20.25, false));
-    codeBox->installEventFilter(this);
+    WindowDesign::onKeyPress(codeBox, [this](int key) { onCodeKeyPress(key); });
 
     printButton = new QPushButton(QStringLiteral("Print"), this);
     printButton->setGeometry(twips(120, 1560, 2175, 615));
@@ -60,20 +60,19 @@ BinLabelWindow::BinLabelWindow(QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void BinLabelWindow::showModal(QWidget *owner)
+void BinLabelWindow::showModal(Printer &printer, Prompts &prompts, QWidget *owner)
 {
-    BinLabelWindow window(owner);
-    window.exec();
+    WindowDesign::showModal(new BinLabelWindow(printer, prompts, owner));
 }
 
 void BinLabelWindow::onPrintClicked()
 {
     // No printer is selected here: the label goes to the printer that is current.
     try {
-        PrintBinLabel(codeBox->text());
+        PrintBinLabel(m_printer, codeBox->text());
     } catch (const Failure &failure) {
         // Nothing was printed: the code stays in the field for another try.
-        Prompts::current().warn(this, failure.message());
+        m_prompts.warn(this, failure.message());
         codeBox->setFocus();
         return;
     }
@@ -99,16 +98,6 @@ bool BinLabelWindow::defaultButtonTakesEnter() const
     const QList<QPushButton *> buttons = findChildren<QPushButton *>();
     return std::any_of(buttons.begin(), buttons.end(),
                        [](const QPushButton *b) { return b->isDefault() && b->isVisible(); });
-}
-
-bool BinLabelWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == codeBox && event->type() == QEvent::KeyPress) {
-        const int code = WindowDesign::keyAscii(static_cast<QKeyEvent *>(event));
-        if (code != 0)
-            onCodeKeyPress(code);
-    }
-    return QDialog::eventFilter(watched, event); // the key still reaches the field
 }
 
 void BinLabelWindow::keyPressEvent(QKeyEvent *event)

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+class Printer;
+class Prompts;
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -12,11 +15,11 @@ class QPushButton;
 class BinLabelWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit BinLabelWindow(QWidget *parent = nullptr);
+    BinLabelWindow(Printer &printer, Prompts &prompts, QWidget *parent = nullptr);
 
     // Opens the window afresh over `owner`, shows it modally and returns when
     // it has been closed; the window is gone by then.
-    static void showModal(QWidget *owner);
+    static void showModal(Printer &printer, Prompts &prompts, QWidget *owner);
 
     // Controls; each one's object name is its member name.
     QLineEdit *codeBox = nullptr;    // the bin code
@@ -30,9 +33,10 @@ public:
     void onCodeKeyPress(int keyAscii);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    Printer &m_printer;
+    Prompts &m_prompts;
     bool defaultButtonTakesEnter() const;
 };

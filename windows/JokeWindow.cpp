@@ -7,9 +7,7 @@
 #include <QPainter>
 
 JokeWindow::JokeWindow(QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint),
-      m_picture(QStringLiteral(":/joke.bmp"))
+    : QDialog(parent, WindowDesign::kFixedToolWindow), m_picture(QStringLiteral(":/joke.bmp"))
 {
     setWindowTitle(QStringLiteral("Happy April Fools! (Click to Dismiss)"));
     // The picture is 3 rows taller than the window: its bottom edge is cut.
@@ -18,8 +16,7 @@ JokeWindow::JokeWindow(QWidget *parent)
 
 void JokeWindow::showModal(QWidget *owner)
 {
-    JokeWindow window(owner);
-    window.exec();
+    WindowDesign::showModal(new JokeWindow(owner));
 }
 
 void JokeWindow::onClicked()

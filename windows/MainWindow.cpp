@@ -1,21 +1,22 @@
 #include "MainWindow.h"
 
-#include "JokeWindow.h"
-#include "Failure.h"
-#include "PrinterChooser.h"
 #include "AddressLabelWindow.h"
-#include "PartWindow.h"
+#include "BinLabelWindow.h"
+#include "Failure.h"
+#include "JokeWindow.h"
 #include "LabelFonts.h"
 #include "LabelTexts.h"
 #include "NumberText.h"
 #include "OrderLabelWindow.h"
-#include "Prompts.h"
+#include "PartWindow.h"
 #include "PrintStamp.h"
+#include "Printer.h"
+#include "PrinterChooser.h"
+#include "Prompts.h"
 #include "QuickLabel.h"
 #include "SavedPrinter.h"
-#include "WindowDesign.h"
 #include "ShelfLabels.h"
-#include "BinLabelWindow.h"
+#include "WindowDesign.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -58,14 +59,6 @@ QPushButton *pictureButton(QWidget *parent, const QString &icon)
     return button;
 }
 
-int keyAsciiOf(const QKeyEvent *key)
-{
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-        return kEnter;
-    const QString text = key->text();
-    return text.size() == 1 ? text.at(0).unicode() : 0;
-}
-
 // The three questions of the shelf run.
 const QString kRowPrompt = QStringLiteral("Please Enter the Row");
 const QString kRacksPrompt = QStringLiteral("Please Enter the number of Racks");
@@ -94,9 +87,8 @@ constexpr qint64 kQuietRun = 50;
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+MainWindow::MainWindow(Printer &printer, Prompts &prompts, QWidget *parent)
+    : QWidget(parent, WindowDesign::kFixedMainWindow), m_printer(printer), m_prompts(prompts)
 {
     LabelFonts::ensureInstalled();
     buildControls();
@@ -123,12 +115,12 @@ void MainWindow::buildControls()
     customerBox->setEditText(QString());
     customerBox->setFont(WindowDesign::font(kTahoma, 21.75, false));
     customerBox->setGeometry(twips(120, 480, 5175, 645));
-    customerBox->installEventFilter(this);
+    WindowDesign::onKeyPress(customerBox, [this](int key) { onCustomerKeyPress(key); });
 
     secondLineBox = new QLineEdit(this);
     secondLineBox->setFont(WindowDesign::font(kTahoma, 30, false));
     secondLineBox->setGeometry(twips(120, 1200, 5175, 855));
-    secondLineBox->installEventFilter(this);
+    WindowDesign::onKeyPress(secondLineBox, [this](int key) { onSecondLineKeyPress(key); });
 
     clockLabel = new QLabel(this); // transparent: a label paints no background of its own
     clockLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -190,11 +182,11 @@ void MainWindow::buildControls()
     connect(binLabelsButton, &QPushButton::clicked, this, &MainWindow::onBinLabelsClicked);
 }
 
-void MainWindow::showMainWindow()
+void MainWindow::showMainWindow(Printer &printer, Prompts &prompts)
 {
     static QPointer<MainWindow> window;
     if (!window) {
-        window = new MainWindow;
+        window = new MainWindow(printer, prompts);
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
     window->show();
@@ -254,8 +246,8 @@ void MainWindow::load()
 {
     clockTimer->start(); // first tick a second from now; the clock stays empty until then
     if (SavedPrinter::read() == SavedPrinter::kNone)
-        PrinterChooser::showModal(this);
-    const QDate today = Clock::now().date();
+        PrinterChooser::showModal(m_printer, this);
+    const QDate today = m_printer.clock().now().date();
     if (today.month() == 4 && today.day() == 1)
         openJokeWindow();
     for (int copies = 1; copies <= 30; ++copies)
@@ -265,19 +257,13 @@ void MainWindow::load()
 
 void MainWindow::onClockTick()
 {
-    clockLabel->setText(PrintStamp());
+    clockLabel->setText(PrintStamp(m_printer.clock()));
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    // The handlers look at the key or button; none of them swallows the event.
-    if (event->type() == QEvent::KeyPress) {
-        const int keyAscii = keyAsciiOf(static_cast<QKeyEvent *>(event));
-        if (watched == customerBox)
-            onCustomerKeyPress(keyAscii);
-        else if (watched == secondLineBox)
-            onSecondLineKeyPress(keyAscii);
-    } else if (event->type() == QEvent::MouseButtonPress && watched == companyLabel) {
+    // The handler looks at the button; it does not swallow the event.
+    if (event->type() == QEvent::MouseButtonPress && watched == companyLabel) {
         onCompanyMouseDown(static_cast<QMouseEvent *>(event)->button());
     }
     return QWidget::eventFilter(watched, event);
@@ -298,7 +284,7 @@ void MainWindow::onSecondLineKeyPress(int keyAscii)
     if (!printQuickLabel())
         return;
     customerBox->setFocus(Qt::TabFocusReason);
-    if (Prompts::current().askYesNo(this, QStringLiteral("Clear?"), QStringLiteral("Clear Fields?"))) {
+    if (m_prompts.askYesNo(this, QStringLiteral("Clear?"), QStringLiteral("Clear Fields?"))) {
         customerBox->setEditText(QString());
         secondLineBox->setText(QString());
     }
@@ -318,9 +304,9 @@ void MainWindow::onPrintClicked()
 bool MainWindow::printQuickLabel()
 {
     try {
-        PrintQuickLabel(copiesBox->currentText(), customerBox->currentText(), secondLineBox->text());
+        PrintQuickLabel(m_printer, copiesBox->currentText(), customerBox->currentText(), secondLineBox->text());
     } catch (const Failure &failure) {
-        Prompts::current().warn(this, QStringLiteral("The quick label was not printed.\n%1").arg(failure.message()));
+        m_prompts.warn(this, QStringLiteral("The quick label was not printed.\n%1").arg(failure.message()));
         return false;
     }
     copiesBox->setEditText(QStringLiteral("1"));
@@ -329,8 +315,8 @@ bool MainWindow::printQuickLabel()
 
 void MainWindow::onShelvesClicked()
 {
-    SelectSavedPrinter(); // "none" or not installed: the labels go to the current printer
-    Prompts &prompts = Prompts::current();
+    SelectSavedPrinter(m_printer); // "none" or not installed: the labels go to the current printer
+    Prompts &prompts = m_prompts;
     const QString row = prompts.input(this, kRowPrompt, QStringLiteral("Enter Row"));
     const QString racks = prompts.input(this, kRacksPrompt, QStringLiteral("Number of Racks"));
     const QString shelves = prompts.input(this, kShelvesPrompt, QStringLiteral("Number of Shelves"));
@@ -371,7 +357,7 @@ void MainWindow::onShelvesClicked()
                     return; // the labels already ended stay printed
             }
             try {
-                PrintShelfLabel(row, rack, shelf);
+                PrintShelfLabel(m_printer, row, rack, shelf);
             } catch (const Failure &failure) {
                 progress.reset();
                 prompts.warn(this, QStringLiteral("Shelf label %1 was not printed.\n%2\n"
@@ -387,27 +373,27 @@ void MainWindow::onShelvesClicked()
 
 void MainWindow::onChoosePrinterClicked()
 {
-    PrinterChooser::showModal(this);
+    PrinterChooser::showModal(m_printer, this);
 }
 
 void MainWindow::onAddressLabelsClicked()
 {
-    AddressLabelWindow::showModal(this);
+    AddressLabelWindow::showModal(m_printer, m_prompts, this);
 }
 
 void MainWindow::onOrderLabelsClicked()
 {
-    OrderLabelWindow::showModal(this);
+    OrderLabelWindow::showModal(m_printer, m_prompts, this);
 }
 
 void MainWindow::onPartLabelsClicked()
 {
-    PartWindow::showModal(this);
+    PartWindow::showModal(m_printer, m_prompts, this);
 }
 
 void MainWindow::onBinLabelsClicked()
 {
-    BinLabelWindow::showModal(this);
+    BinLabelWindow::showModal(m_printer, m_prompts, this);
 }
 
 void MainWindow::openJokeWindow()

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class Printer;
+class Prompts;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -16,11 +18,13 @@ class MainWindow : public QWidget {
     Q_OBJECT
 public:
     // Builds the controls and runs the load sequence (which may show the
-    // printer chooser modally) before the window is first shown.
-    explicit MainWindow(QWidget *parent = nullptr);
+    // printer chooser modally) before the window is first shown. It prints
+    // on `printer`, asks and tells through `prompts`, and hands both on to
+    // the windows it opens.
+    MainWindow(Printer &printer, Prompts &prompts, QWidget *parent = nullptr);
 
     // Creates the main window if it does not exist yet and shows it modeless.
-    static void showMainWindow();
+    static void showMainWindow(Printer &printer, Prompts &prompts);
 
     // The 44 names of the customer box's list, in their fixed order.
     static QStringList customerNames();
@@ -58,6 +62,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    Printer &m_printer;
+    Prompts &m_prompts;
+
     void buildControls();
     // The quick label; false (after telling the user why) when nothing was printed.
     bool printQuickLabel();

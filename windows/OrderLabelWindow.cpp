@@ -1,7 +1,6 @@
 #include "OrderLabelWindow.h"
 
 #include "Failure.h"
-#include "FieldChain.h"
 #include "LabelTexts.h"
 #include "OrderLabel.h"
 #include "Prompts.h"
@@ -17,7 +16,8 @@ using WindowDesign::twips;
 
 const QString OrderLabelWindow::kHeadingToolTip = QStringLiteral("Ask for Dave: he always knows where the order went.");
 
-OrderLabelWindow::OrderLabelWindow(QWidget *parent) : QDialog(parent, WindowDesign::kFixedDialog)
+OrderLabelWindow::OrderLabelWindow(Printer &printer, Prompts &prompts, QWidget *parent)
+    : QDialog(parent, WindowDesign::kFixedDialog), m_printer(printer), m_prompts(prompts)
 {
     setWindowTitle(QStringLiteral("TagFoundry"));
     setFixedSize(WindowDesign::twipsSize(6975, 3285));
@@ -69,23 +69,22 @@ OrderLabelWindow::OrderLabelWindow(QWidget *parent) : QDialog(parent, WindowDesi
     setTabOrder(printButton, closeButton);
     orderNoBox->setFocus();
 
-    new FieldChain(this, {orderNoBox, contractBox, siteAddressBox}, [this] { onPrintClicked(); });
+    WindowDesign::chainFields({orderNoBox, contractBox, siteAddressBox}, [this] { onPrintClicked(); });
     connect(printButton, &QPushButton::clicked, this, &OrderLabelWindow::onPrintClicked);
     connect(closeButton, &QPushButton::clicked, this, &OrderLabelWindow::onCloseClicked);
 }
 
-void OrderLabelWindow::showModal(QWidget *owner)
+void OrderLabelWindow::showModal(Printer &printer, Prompts &prompts, QWidget *owner)
 {
-    OrderLabelWindow window(owner);
-    window.exec();
+    WindowDesign::showModal(new OrderLabelWindow(printer, prompts, owner));
 }
 
 void OrderLabelWindow::onPrintClicked()
 {
     try {
-        PrintOrderLabel(orderNoBox->text(), contractBox->text(), siteAddressBox->text());
+        PrintOrderLabel(m_printer, orderNoBox->text(), contractBox->text(), siteAddressBox->text());
     } catch (const Failure &failure) {
-        Prompts::current().warn(this, failure.message()); // the typed texts stay for another try
+        m_prompts.warn(this, failure.message()); // the typed texts stay for another try
     }
 }
 

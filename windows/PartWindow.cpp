@@ -119,12 +119,11 @@ void BarcodeLabel::paintEvent(QPaintEvent *)
     JobRenderer::drawText(painter, QPointF(left, 0), FontSpec{Code39Glyphs::kFontName, kPoints, false}, barcode);
 }
 
-PartWindow::PartWindow(QWidget *parent) : QDialog(parent)
+PartWindow::PartWindow(Printer &printer, Prompts &prompts, QWidget *parent)
+    : QDialog(parent, WindowDesign::kFixedDialog), m_printer(printer), m_prompts(prompts)
 {
     LabelFonts::ensureInstalled();
     setWindowTitle(QStringLiteral("VHQ Kestrion Label Printer"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(twips(0, 0, 5985, 3495).size());
     setFont(windowFont(9.75, false));
     QPalette white = palette();
@@ -200,17 +199,17 @@ PartWindow::PartWindow(QWidget *parent) : QDialog(parent)
 
     connect(partBox, &QComboBox::editTextChanged, this, &PartWindow::onPartTextChanged);
     connect(partBox, &QComboBox::activated, this, &PartWindow::onPartChosen);
-    partBox->installEventFilter(this);
+    WindowDesign::onKeyPress(partBox, [this](int key) { onPartKeyPress(key); });
     connect(copiesSlider, &QScrollBar::valueChanged, this, &PartWindow::onCopiesChanged);
     connect(closeButton, &QPushButton::clicked, this, &PartWindow::onCloseClicked);
     connect(printButton, &QPushButton::clicked, this, &PartWindow::onPrintClicked);
 }
 
-void PartWindow::showModal(QWidget *owner)
+void PartWindow::showModal(Printer &printer, Prompts &prompts, QWidget *owner)
 {
-    PartWindow window(owner);
-    window.load();
-    window.exec();
+    auto *window = new PartWindow(printer, prompts, owner);
+    window->load();
+    WindowDesign::showModal(window);
 }
 
 void PartWindow::load()
@@ -226,7 +225,7 @@ void PartWindow::load()
         partBox->setEditText(text);
     }
     if (!loaded)
-        Prompts::current().tell(this, kCannotLoad);
+        m_prompts.tell(this, kCannotLoad);
 }
 
 // Reads the parts file into `entries`, every line one entry in file order,
@@ -298,19 +297,11 @@ void PartWindow::onCloseClicked()
 void PartWindow::onPrintClicked()
 {
     try {
-        PrintPartLabel({m_code, m_description, labelLogo->picture(), static_cast<qint16>(copiesSlider->value())});
+        PrintPartLabel(m_printer,
+                       {m_code, m_description, labelLogo->picture(), static_cast<qint16>(copiesSlider->value())});
     } catch (const Failure &failure) {
-        Prompts::current().warn(this, failure.message());
+        m_prompts.warn(this, failure.message());
     }
-}
-
-bool PartWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        if (const int code = WindowDesign::keyAscii(static_cast<QKeyEvent *>(event)))
-            onPartKeyPress(code);
-    }
-    return QDialog::eventFilter(watched, event); // the key goes on as typed
 }
 
 void PartWindow::keyPressEvent(QKeyEvent *event)

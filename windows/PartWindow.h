@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QLabel>
 
+class Printer;
+class Prompts;
+
 class QComboBox;
 class QPushButton;
 class QScrollBar;
@@ -41,11 +44,11 @@ protected:
 class PartWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit PartWindow(QWidget *parent = nullptr);
+    PartWindow(Printer &printer, Prompts &prompts, QWidget *parent = nullptr);
 
     // Opens the window afresh over `owner`, loads it, shows it modally and
     // returns when it has been closed; the window is gone by then.
-    static void showModal(QWidget *owner);
+    static void showModal(Printer &printer, Prompts &prompts, QWidget *owner);
 
     // Controls; each one's object name is its member name.
     PictureBox *logoPicture;
@@ -75,10 +78,12 @@ public:
     void ShowPartLine(const QString &line);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    Printer &m_printer;
+    Prompts &m_prompts;
+
     bool loadPartsFile(QStringList &entries);
     // Shows the part on show: code, barcode preview and description.
     void showPart();

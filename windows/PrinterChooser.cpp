@@ -1,7 +1,7 @@
 #include "PrinterChooser.h"
 
 #include "LabelTexts.h"
-#include "Printers.h"
+#include "Printer.h"
 #include "SavedPrinter.h"
 #include "WindowDesign.h"
 
@@ -13,9 +13,8 @@
 using namespace LabelTexts;
 using WindowDesign::twips;
 
-PrinterChooser::PrinterChooser(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+PrinterChooser::PrinterChooser(const Printer &printer, QWidget *parent)
+    : QDialog(parent, WindowDesign::kFixedDialog), m_printer(printer)
 {
     setWindowTitle(QStringLiteral("Printer Chooser"));
     setFixedSize(WindowDesign::twipsSize(4680, 3750));
@@ -49,18 +48,16 @@ PrinterChooser::PrinterChooser(QWidget *parent)
     load();
 }
 
-void PrinterChooser::showModal(QWidget *owner)
+void PrinterChooser::showModal(const Printer &printer, QWidget *owner)
 {
-    QPointer<PrinterChooser> window = new PrinterChooser(owner);
-    window->exec();
-    delete window; // null already if the owner went first
+    WindowDesign::showModal(new PrinterChooser(printer, owner));
 }
 
 void PrinterChooser::load()
 {
     // The printers installed now, in their order; nothing selected, Save off.
-    for (const PrinterEntry &printer : Printers::all())
-        printerList->addItem(printer.DeviceName);
+    for (const PrinterEntry &entry : m_printer.printers().all())
+        printerList->addItem(entry.deviceName);
 }
 
 void PrinterChooser::onSelectionChanged()

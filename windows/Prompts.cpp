@@ -4,53 +4,29 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-namespace {
-
-class DialogPrompts : public Prompts {
-public:
-    bool askYesNo(QWidget *parent, const QString &text, const QString &title) override
-    {
-        QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
-        box.setDefaultButton(QMessageBox::Yes);
-        return box.exec() == QMessageBox::Yes;
-    }
-
-    void tell(QWidget *parent, const QString &text, const QString &title) override
-    {
-        QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationName() : title, text,
-                        QMessageBox::Ok, parent);
-        box.exec();
-    }
-
-    void warn(QWidget *parent, const QString &text) override
-    {
-        QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::Ok, parent);
-        box.exec();
-    }
-
-    QString input(QWidget *parent, const QString &prompt, const QString &title) override
-    {
-        bool ok = false;
-        const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
-        return ok ? text : QString();
-    }
-};
-
-Prompts *&installed()
+bool DialogPrompts::askYesNo(QWidget *parent, const QString &text, const QString &title)
 {
-    static Prompts *prompts = nullptr;
-    return prompts;
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
 }
 
-} // namespace
-
-Prompts &Prompts::current()
+void DialogPrompts::tell(QWidget *parent, const QString &text, const QString &title)
 {
-    static DialogPrompts dialogs;
-    return installed() ? *installed() : dialogs;
+    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? QApplication::applicationName() : title, text,
+                    QMessageBox::Ok, parent);
+    box.exec();
 }
 
-void Prompts::install(Prompts *prompts)
+void DialogPrompts::warn(QWidget *parent, const QString &text)
 {
-    installed() = prompts;
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QString DialogPrompts::input(QWidget *parent, const QString &prompt, const QString &title)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
+    return ok ? text : QString();
 }

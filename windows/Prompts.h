@@ -4,8 +4,9 @@
 
 class QWidget;
 
-// The prompts seam: the message boxes and the input prompt the windows show.
-// Tests install their own answers; the program uses Qt's dialogs.
+// The message boxes and the input prompt the windows show, handed to every
+// window that asks or tells: the program's are Qt's dialogs (DialogPrompts),
+// a test's answer from its script.
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -19,8 +20,13 @@ public:
     virtual void warn(QWidget *parent, const QString &text) = 0;
     // Input prompt with an empty field; Cancel gives the empty text.
     virtual QString input(QWidget *parent, const QString &prompt, const QString &title) = 0;
+};
 
-    static Prompts &current();
-    // Replaces the prompts (nullptr restores Qt's dialogs).
-    static void install(Prompts *prompts);
+// The prompts as Qt's message boxes and input dialog.
+class DialogPrompts : public Prompts {
+public:
+    bool askYesNo(QWidget *parent, const QString &text, const QString &title) override;
+    void tell(QWidget *parent, const QString &text, const QString &title) override;
+    void warn(QWidget *parent, const QString &text) override;
+    QString input(QWidget *parent, const QString &prompt, const QString &title) override;
 };

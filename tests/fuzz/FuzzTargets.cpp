@@ -61,12 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The label file as any program might write it, printed in both layouts:
     // failures are Failures with safe messages, every job a copy or more.
     static RecordingSpooler spooler({"Label Printer"}, "Label Printer");
-    Printers::useSpoolers({&spooler});
     writeAll(LabelFilePath(), input);
     for (const QString &word : {kXList, kBins}) {
-        Printer::current().reset();
+        Printer printer(Printers({&spooler}));
         try {
-            RunBatch(word, requireShownSafely);
+            RunBatch(printer, word, requireShownSafely);
         } catch (const Failure &failure) {
             requireShownSafely(failure.message());
         }
@@ -78,9 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 #elif defined(FUZZ_fuzz_parts_file)
     // The parts file loaded by the part window, its lines typed, chosen, entered.
-    static ScriptedPrompts prompts(nullptr); // answers only; no flow is played
+    static ScriptedPrompts prompts; // answers only; no flow is played
+    static RecordingSpooler spooler({"Label Printer"}, "Label Printer");
+    static Printer printer(Printers({&spooler}));
     writeAll(DataFolder::file("parts.txt"), input);
-    PartWindow window;
+    PartWindow window(printer, prompts);
     window.load();
     const QStringList lines = DataFolder::splitLines(input);
     for (qsizetype i = 0; i < std::min<qsizetype>(lines.size(), 16); ++i) {

@@ -15,11 +15,14 @@
 #include <functional>
 
 // Answers the windows' message boxes and input prompts as a transcript tells
-// it to, and plays a user's actions (play()). Installs itself for its lifetime.
+// it to, and plays a user's actions (play()) on windows that print on
+// `printer`, whose jobs `spooler` keeps. Without them it only answers.
 class ScriptedPrompts : public Prompts {
 public:
-    explicit ScriptedPrompts(RecordingSpooler *spooler) : m_spooler(spooler) { Prompts::install(this); }
-    ~ScriptedPrompts() override { Prompts::install(nullptr); }
+    explicit ScriptedPrompts(RecordingSpooler *spooler = nullptr, Printer *printer = nullptr)
+        : m_spooler(spooler), m_printer(printer)
+    {
+    }
 
     bool askYesNo(QWidget *, const QString &text, const QString &title) override
     {
@@ -63,9 +66,7 @@ public:
         m_load = load;
         QWidget *window = nullptr;
         run(window, lines, 1);
-        return m_out
-               + QStringLiteral("saved '%1', current '%2'\n")
-                     .arg(SavedPrinter::read(), Printer::current().deviceName());
+        return m_out + QStringLiteral("saved '%1', current '%2'\n").arg(SavedPrinter::read(), m_printer->deviceName());
     }
 
 private:
@@ -182,10 +183,9 @@ private:
         } else if (verb == QLatin1String("save")) {
             SavedPrinter::write(rest);
         } else if (action == QLatin1String("select saved printer")) {
-            SelectSavedPrinter();
+            SelectSavedPrinter(*m_printer);
         } else if (verb == QLatin1String("today")) {
-            Clock::setNowForTests(
-                [day = QDate::fromString(rest, Qt::ISODate)] { return QDateTime(day, QTime(8, 30)); });
+            m_printer->clock().standAt(QDateTime(QDate::fromString(rest, Qt::ISODate), QTime(8, 30)));
         } else if (verb == QLatin1String("load") && m_load) {
             m_load(rest);
         } else {
@@ -223,6 +223,7 @@ private:
     }
 
     RecordingSpooler *m_spooler;
+    Printer *m_printer;
     bool m_yes = true;         // the answer to every Yes/No question
     QQueue<QString> m_answers; // the answers to the input prompts, in order
     QString m_out;             // the transcript

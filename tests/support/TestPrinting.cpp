@@ -8,12 +8,10 @@
 #include <QFileInfo>
 
 TestPrinting::TestPrinting(QStringList printers, QString defaultPrinter)
-    : spooler(std::move(printers), std::move(defaultPrinter)), m_oldHome(qgetenv("HOME"))
+    : spooler(std::move(printers), std::move(defaultPrinter)), printer(Printers({&spooler})), m_oldHome(qgetenv("HOME"))
 {
     qputenv("HOME", home.path().toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.filePath(QStringLiteral(".config")));
-    Printers::useSpoolers({&spooler});
-    Printer::current().reset();
 #ifdef Q_OS_WIN
     m_oldPrinter = SavedPrinter::read();
     SavedPrinter::write(SavedPrinter::kNone);
@@ -25,9 +23,6 @@ TestPrinting::TestPrinting(QStringList printers, QString defaultPrinter)
 
 TestPrinting::~TestPrinting()
 {
-    Printer::current().reset();
-    Printers::useSpoolers({});
-    Clock::setNowForTests({});
     qputenv("HOME", m_oldHome);
 #ifdef Q_OS_WIN
     SavedPrinter::write(m_oldPrinter);

@@ -8,10 +8,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-// Isolates a test from the machine: a recording spooler instead of the
-// system's printers, the settings store and the home folder (so the data
-// folder) in a temporary folder of its own. Construct one per test function
-// (in init()) and keep it alive for the test.
+// Isolates a test from the machine: a printer on a recording spooler instead
+// of the system's printers, the settings store and the home folder (so the
+// data folder) in a temporary folder of its own. Construct one per test
+// function (in init()) and keep it alive for the test.
 class TestPrinting {
 public:
     explicit TestPrinting(QStringList printers = {QStringLiteral("Label Printer"), QStringLiteral("Office")},
@@ -19,6 +19,7 @@ public:
     ~TestPrinting();
 
     RecordingSpooler spooler;
+    Printer printer; // what the layouts print on; its clock stands where the test puts it
     QTemporaryDir home;
 
     // The saved printer name; "none" when absent.
