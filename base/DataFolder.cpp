@@ -1,12 +1,13 @@
 #include "DataFolder.h"
 
+#include "SystemReason.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
 #include <cerrno>
-#include <cstring>
 
 namespace DataFolder {
 
@@ -47,21 +48,7 @@ QString decode(const QByteArray &bytes)
     return text;
 }
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 } // namespace
-
-QString path()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:/TagFoundry/");
-#else
-    return QDir::homePath() + QStringLiteral("/TagFoundry/");
-#endif
-}
 
 QString file(const QString &name)
 {
@@ -92,7 +79,7 @@ std::optional<QStringList> readLines(const QString &filePath, QString *error)
     QString reason;
     QByteArray bytes;
     if (QFileInfo(filePath).isDir()) {
-        reason = systemReason(EISDIR);
+        reason = SystemReason::ofErrno(EISDIR);
     } else {
         QFile file(filePath);
         errno = 0;
@@ -101,7 +88,7 @@ std::optional<QStringList> readLines(const QString &filePath, QString *error)
             if (file.error() != QFileDevice::NoError)
                 reason = file.errorString();
         } else {
-            reason = errno ? systemReason(errno) : file.errorString();
+            reason = errno ? SystemReason::ofErrno(errno) : file.errorString();
         }
     }
     if (reason.isEmpty())

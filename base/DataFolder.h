@@ -8,7 +8,7 @@
 // C:\TagFoundry\ on Windows, ~/TagFoundry/ elsewhere.
 namespace DataFolder {
 
-QString path();
+QString path(); // one per system: PlatformPosix.cpp, PlatformWindows.cpp
 QString file(const QString &name);
 
 // The lines of a text file written by another program. Lines end in CR LF,

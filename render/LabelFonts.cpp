@@ -1,8 +1,8 @@
 #include "LabelFonts.h"
 
 #include "Code39Glyphs.h"
+#include "FontFiles.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFontDatabase>
 #include <QHash>
@@ -12,6 +12,21 @@
 #include <QtEndian>
 
 #include <cmath>
+
+namespace FontFiles {
+
+// Adds the first copy found of each file.
+void addFirstFound(const QStringList &folders, const QStringList &files)
+{
+    for (const QString &file : files) {
+        for (const QString &folder : folders) {
+            const QString path = QDir(folder).filePath(file);
+            if (QFile::exists(path) && QFontDatabase::addApplicationFont(path) >= 0)
+                break;
+        }
+    }
+}
+} // namespace FontFiles
 
 namespace LabelFonts {
 
@@ -88,17 +103,6 @@ double computeEmboldening(const QRawFont &face)
     return 1.7 * regularStem - boldStem;
 }
 
-// Adds the first copy found of each file.
-void addFontFiles(const QStringList &folders, const QStringList &files)
-{
-    for (const QString &file : files) {
-        for (const QString &folder : folders) {
-            const QString path = QDir(folder).filePath(file);
-            if (QFile::exists(path) && QFontDatabase::addApplicationFont(path) >= 0)
-                break;
-        }
-    }
-}
 } // namespace
 
 void ensureInstalled()
@@ -107,24 +111,7 @@ void ensureInstalled()
     if (done)
         return;
     done = true;
-    const QStringList families = QFontDatabase::families();
-#ifdef Q_OS_WIN
-    // Windows has Tahoma and Arial; the program's fonts/ folder holds
-    // stand-ins for a system that lacks them, and a general font for a
-    // platform that sees no system fonts at all.
-    const QStringList folders = {QCoreApplication::applicationDirPath() + QStringLiteral("/fonts")};
-    if (!families.contains(QStringLiteral("Arial"))) {
-        addFontFiles(folders, {QStringLiteral("LiberationSans-Regular.ttf"), QStringLiteral("LiberationSans-Bold.ttf")});
-        QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-    }
-    if (families.isEmpty())
-        addFontFiles(folders, {QStringLiteral("DejaVuSans.ttf"), QStringLiteral("DejaVuSans-Bold.ttf")});
-#else
-    const QStringList folders = {QStringLiteral("/usr/share/wine/fonts"),
-                                 QStringLiteral("/usr/share/fonts/truetype/wine")};
-#endif
-    if (!families.contains(QStringLiteral("Tahoma")))
-        addFontFiles(folders, {QStringLiteral("tahoma.ttf"), QStringLiteral("tahomabd.ttf")});
+    FontFiles::addStandIns(QFontDatabase::families());
 }
 
 QFont font(const FontSpec &spec)

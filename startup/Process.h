@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// What the process does differently on each system, before and around the
+// program proper (PlatformPosix.cpp, PlatformWindows.cpp).
+namespace Process {
+
+// Everything after the program's own name, as one string, unchanged.
+QString argumentTail(int argc, char **argv);
+
+// Readies a batch run to report to its caller and print without a display.
+void prepareBatch();
+
+// The end of the help text: where this system keeps the program's files,
+// and what else a user of this system may set.
+QString filesHelp();
+
+} // namespace Process
