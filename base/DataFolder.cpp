@@ -1,5 +1,6 @@
 #include "DataFolder.h"
 
+#include "Failure.h"
 #include "SystemReason.h"
 
 #include <QDir>
@@ -74,7 +75,7 @@ QStringList splitLines(const QByteArray &bytes)
     return lines;
 }
 
-std::optional<QStringList> readLines(const QString &filePath, QString *error)
+QStringList readLines(const QString &filePath)
 {
     QString reason;
     QByteArray bytes;
@@ -91,11 +92,9 @@ std::optional<QStringList> readLines(const QString &filePath, QString *error)
             reason = errno ? SystemReason::ofErrno(errno) : file.errorString();
         }
     }
-    if (reason.isEmpty())
-        return splitLines(bytes);
-    if (error)
-        *error = reason;
-    return std::nullopt;
+    if (!reason.isEmpty())
+        throw Failure(QString()).inFile(QDir::toNativeSeparators(filePath)).because(reason);
+    return splitLines(bytes);
 }
 
 } // namespace DataFolder

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 // The fixed data folder that holds labels.txt and parts.txt:
 // C:\TagFoundry\ on Windows, ~/TagFoundry/ elsewhere.
@@ -15,8 +14,9 @@ QString file(const QString &name);
 // LF alone or CR alone, and the last line's terminator makes no further empty
 // line. The text is UTF-16 when it starts with a UTF-16 byte-order mark,
 // UTF-8 when it is valid UTF-8, otherwise Windows-1252.
-// nullopt when the file cannot be read; *error then gives the system's reason.
-std::optional<QStringList> readLines(const QString &filePath, QString *error = nullptr);
+// Throws Failure naming the file, with the system's reason, when it cannot
+// be read.
+QStringList readLines(const QString &filePath);
 
 // The decoding and splitting of readLines, on bytes already read.
 QStringList splitLines(const QByteArray &bytes);

@@ -1,6 +1,7 @@
 #include "SystemQueue.h"
 
 #include "Failure.h"
+#include "SystemReason.h"
 
 #include <QElapsedTimer>
 
@@ -53,10 +54,11 @@ int queueReady(const QString &deviceName)
         const QString reason = lastErrorText();
         ippDelete(response);
         if (status == IPP_STATUS_ERROR_NOT_FOUND)
-            throw Failure(QStringLiteral("Printer %1 is no longer installed on the print server %2")
-                              .arg(quotedPrinter(deviceName), serverName()));
-        throw Failure(QStringLiteral("Printer %1: the print server %2 cannot be reached (%3)")
-                          .arg(quotedPrinter(deviceName), serverName(), reason));
+            throw Failure(QStringLiteral("is no longer installed on the print server ") + serverName())
+                .onPrinter(deviceName);
+        throw Failure(QStringLiteral("the print server %1 cannot be reached").arg(serverName()))
+            .onPrinter(deviceName, false)
+            .because(reason, true);
     }
 
     const QString message = QString::fromUtf8(
@@ -74,12 +76,14 @@ int queueReady(const QString &deviceName)
     const bool isStopped = state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED;
     ippDelete(response);
 
-    const QString because = message.isEmpty() ? QString() : QStringLiteral(": ") + message;
     if (!isAccepting)
-        throw Failure(QStringLiteral("Printer %1 is not accepting jobs%2").arg(quotedPrinter(deviceName), because));
-    if (isStopped) // CUPS would keep the job until someone starts the queue again
-        throw Failure(QStringLiteral("Printer %1 is stopped%2; the label was not sent")
-                          .arg(quotedPrinter(deviceName), because));
+        throw Failure(QStringLiteral("is not accepting jobs")).onPrinter(deviceName).because(message);
+    if (isStopped) { // CUPS would keep the job until someone starts the queue again
+        throw Failure(QStringLiteral("is stopped"))
+            .onPrinter(deviceName)
+            .because(message)
+            .then(QStringLiteral("the label was not sent"));
+    }
     return dpi;
 }
 
@@ -133,7 +137,7 @@ QString printServerProblem()
     http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kServerWaitMs,
                                 &cancel);
     if (!http)
-        return QString::fromLocal8Bit(std::strerror(connectError(int(std::max<qint64>(0, kServerWaitMs - clock.elapsed())))));
+        return SystemReason::ofErrno(connectError(int(std::max<qint64>(0, kServerWaitMs - clock.elapsed()))));
 
     const int secondsLeft = std::max(1, int((kServerWaitMs - clock.elapsed()) / 1000));
     httpSetTimeout(http, secondsLeft, [](http_t *, void *) { return 0; }, nullptr); // 0: stop waiting
@@ -150,8 +154,8 @@ QString printServerProblem()
     if (clock.elapsed() >= kServerWaitMs - 1000)
         return QStringLiteral("no answer in %1 seconds: %2")
             .arg(kServerWaitMs / 1000)
-            .arg(QString::fromLocal8Bit(std::strerror(ETIMEDOUT)));
-    return QString::fromLocal8Bit(std::strerror(error ? error : EIO));
+            .arg(SystemReason::ofErrno(ETIMEDOUT));
+    return SystemReason::ofErrno(error ? error : EIO);
 }
 
 // The reason the print server cannot be used, or empty when it answers.
@@ -198,5 +202,5 @@ void SystemQueue::startJob() {}
 void SystemQueue::checkSubmitted()
 {
     if (cupsLastError() >= IPP_STATUS_REDIRECTION_OTHER_SITE)
-        throw Failure(QStringLiteral("Printer %1 refused the job: %2").arg(quotedPrinter(m_printerName), lastErrorText()));
+        throw Failure(QStringLiteral("refused the job")).onPrinter(m_printerName).because(lastErrorText());
 }

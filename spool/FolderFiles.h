@@ -3,20 +3,13 @@
 #include <QByteArray>
 #include <QString>
 
-#include <cstring>
 #include <functional>
 #include <memory>
 
 // What a numbered folder asks of the system, one implementation per platform
-// (FolderFilesPosix.cpp, FolderFilesWindows.cpp). Calls that throw, throw
-// Failure naming the path with the system's reason; the others return 0 or
-// the system's error number (errno's numbering on every platform).
+// (FolderFilesPosix.cpp, FolderFilesWindows.cpp). A call that fails throws
+// Failure saying what could not be done, with the system's reason.
 namespace FolderFiles {
-
-inline QString reason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // A text that changes whenever a name in the folder is added, removed or
 // renamed; empty when the system cannot tell.
@@ -42,8 +35,8 @@ public:
     ~LockedFile();
 
     QByteArray read() const;
-    // Replaces the contents; false when it cannot.
-    bool write(const QByteArray &text);
+    // Replaces the contents.
+    void write(const QByteArray &text);
 
 private:
     struct Held;
@@ -63,11 +56,12 @@ public:
     ~TemporaryFile();
 
     // Writes every byte and starts their way to the disk without waiting.
-    int write(const QByteArray &bytes);
+    void write(const QByteArray &bytes);
     // Waits until the contents are on the disk.
-    int sync();
-    // Gives the file its final name, never replacing a file (EEXIST then).
-    int placeAs(const QString &finalPath);
+    void sync();
+    // Gives the file its final name, never replacing a file: false, and
+    // nothing done, when the name is taken.
+    bool placeAs(const QString &finalPath);
 
 private:
     struct Held;

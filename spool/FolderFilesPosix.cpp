@@ -1,6 +1,7 @@
 #include "FolderFiles.h"
 
 #include "Failure.h"
+#include "SystemReason.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +29,7 @@ QByteArray encoded(const QString &path)
 
 [[noreturn]] void fail(const QString &what, const QString &path, int error)
 {
-    throw Failure(QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), reason(error)));
+    throw Failure(what + QLatin1Char(' ') + QDir::toNativeSeparators(path)).because(SystemReason::ofErrno(error));
 }
 
 // An open file descriptor, closed (and any lock on it released) at the end.
@@ -124,10 +125,12 @@ QByteArray LockedFile::read() const
     return {text, qsizetype(size)};
 }
 
-bool LockedFile::write(const QByteArray &text)
+void LockedFile::write(const QByteArray &text)
 {
-    return ::pwrite(m_held->fd.get(), text.constData(), size_t(text.size()), 0) == text.size()
-           && ::ftruncate(m_held->fd.get(), text.size()) == 0;
+    errno = 0;
+    if (::pwrite(m_held->fd.get(), text.constData(), size_t(text.size()), 0) != text.size()
+        || ::ftruncate(m_held->fd.get(), text.size()) != 0)
+        fail(QStringLiteral("cannot write"), m_held->path, errno ? errno : ENOSPC);
 }
 
 struct TemporaryFile::Held {
@@ -189,7 +192,7 @@ TemporaryFile::TemporaryFile(TemporaryFile &&) noexcept = default;
 TemporaryFile &TemporaryFile::operator=(TemporaryFile &&) noexcept = default;
 TemporaryFile::~TemporaryFile() = default;
 
-int TemporaryFile::write(const QByteArray &bytes)
+void TemporaryFile::write(const QByteArray &bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
@@ -197,48 +200,65 @@ int TemporaryFile::write(const QByteArray &bytes)
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
-            return written < 0 ? errno : ENOSPC;
+            throw Failure(QStringLiteral("could not write"))
+                .because(SystemReason::ofErrno(written < 0 ? errno : ENOSPC));
         done += written;
     }
 #ifdef SYNC_FILE_RANGE_WRITE
     // The disk starts on it now, so the group's syncs find it written.
     ::sync_file_range(m_held->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
 #endif
-    return 0;
 }
 
-int TemporaryFile::sync()
+void TemporaryFile::sync()
 {
-    return ::fsync(m_held->fd.get()) == 0 ? 0 : errno;
+    if (::fsync(m_held->fd.get()) != 0)
+        throw Failure(QStringLiteral("could not write")).because(SystemReason::ofErrno(errno));
 }
 
-int TemporaryFile::placeAs(const QString &finalPath)
+namespace {
+
+// A name already taken is not a failure: the caller takes the next number.
+bool placed(int result, const QString &finalPath)
+{
+    if (result == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    fail(QStringLiteral("could not name"), finalPath, errno);
+}
+
+} // namespace
+
+bool TemporaryFile::placeAs(const QString &finalPath)
 {
     const QByteArray to = encoded(finalPath);
     if (m_held->path.isEmpty()) {
         const QByteArray from = "/proc/self/fd/" + QByteArray::number(m_held->fd.get());
-        if (::linkat(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW) != 0)
-            return errno;
+        if (!placed(::linkat(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW), finalPath))
+            return false;
         m_held.reset();
-        return 0;
+        return true;
     }
     const QByteArray from = encoded(m_held->path);
     if (::link(from.constData(), to.constData()) != 0) {
         const int error = errno;
+        errno = error;
         if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS)
-            return error;
+            return placed(-1, finalPath);
 #ifdef SYS_renameat2
         // A file system without hard links: rename, never replacing.
         constexpr unsigned kNoReplace = 1; // RENAME_NOREPLACE
-        if (::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), kNoReplace) != 0)
-            return errno;
+        if (!placed(int(::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), kNoReplace)),
+                    finalPath))
+            return false;
         m_held->path.clear();
 #else
-        return error;
+        return placed(-1, finalPath);
 #endif
     }
     m_held.reset(); // the temporary name goes, the file stays under its own
-    return 0;
+    return true;
 }
 
 } // namespace FolderFiles

@@ -1,6 +1,7 @@
 #include "FolderFiles.h"
 
 #include "Failure.h"
+#include "SystemReason.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -63,10 +64,12 @@ QByteArray LockedFile::read() const
     return file.open(QIODevice::ReadOnly) ? file.read(256) : QByteArray();
 }
 
-bool LockedFile::write(const QByteArray &text)
+void LockedFile::write(const QByteArray &text)
 {
     QFile file(m_held->path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size() && file.flush();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush())
+        throw Failure(QStringLiteral("cannot write %1").arg(QDir::toNativeSeparators(m_held->path)))
+            .because(file.errorString());
 }
 
 struct TemporaryFile::Held {
@@ -89,8 +92,8 @@ TemporaryFile::TemporaryFile(const QString &, const QString &namedIn) : m_held(s
         QDir(namedIn).filePath(QStringLiteral("%1-%2.tmp").arg(GetCurrentProcessId()).arg(++serial)));
     if (!m_held->file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         m_held->placed = true; // not ours to remove
-        throw Failure(QStringLiteral("cannot create %1: %2")
-                          .arg(QDir::toNativeSeparators(m_held->file.fileName()), m_held->file.errorString()));
+        throw Failure(QStringLiteral("cannot create %1").arg(QDir::toNativeSeparators(m_held->file.fileName())))
+            .because(m_held->file.errorString());
     }
 }
 
@@ -98,25 +101,34 @@ TemporaryFile::TemporaryFile(TemporaryFile &&) noexcept = default;
 TemporaryFile &TemporaryFile::operator=(TemporaryFile &&) noexcept = default;
 TemporaryFile::~TemporaryFile() = default;
 
-int TemporaryFile::write(const QByteArray &bytes)
+// The system's own reason for each failure: a full disk, a locked file, a
+// device that went away.
+void TemporaryFile::write(const QByteArray &bytes)
 {
-    return m_held->file.write(bytes) == bytes.size() && m_held->file.flush() ? 0 : ENOSPC;
+    if (m_held->file.write(bytes) != bytes.size() || !m_held->file.flush())
+        throw Failure(QStringLiteral("could not write")).because(m_held->file.errorString());
 }
 
-int TemporaryFile::sync()
+void TemporaryFile::sync()
 {
-    return FlushFileBuffers(HANDLE(_get_osfhandle(m_held->file.handle()))) ? 0 : EIO;
+    if (!FlushFileBuffers(HANDLE(_get_osfhandle(m_held->file.handle()))))
+        throw Failure(QStringLiteral("could not write")).because(SystemReason::ofLastWindowsError());
 }
 
-int TemporaryFile::placeAs(const QString &finalPath)
+bool TemporaryFile::placeAs(const QString &finalPath)
 {
     m_held->file.close();
     // Without MOVEFILE_REPLACE_EXISTING the move never replaces a file.
     if (!MoveFileExW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(m_held->file.fileName()).utf16()),
-                     reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(finalPath).utf16()), MOVEFILE_WRITE_THROUGH))
-        return GetLastError() == ERROR_ALREADY_EXISTS || GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EIO;
+                     reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(finalPath).utf16()), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+            return false;
+        throw Failure(QStringLiteral("could not name %1").arg(QDir::toNativeSeparators(finalPath)))
+            .because(SystemReason::ofLastWindowsError());
+    }
     m_held->placed = true;
-    return 0;
+    return true;
 }
 
 } // namespace FolderFiles

@@ -11,7 +11,7 @@ constexpr qsizetype kGroupFiles = 32;
 
 } // namespace
 
-FolderWriter::FolderWriter(std::function<QString(const Failure &)> describe)
+FolderWriter::FolderWriter(std::function<Failure(Failure)> describe)
     : m_describe(std::move(describe)), m_thread([this] { run(); })
 {
 }
@@ -95,7 +95,7 @@ void FolderWriter::run()
         }
         lock.unlock();
         const NumberedFolder::Outcome outcome = folder->add(group);
-        const std::optional<QString> failed = outcome.failure ? std::optional(m_describe(*outcome.failure))
+        const std::optional<Failure> failed = outcome.failure ? std::optional(m_describe(*outcome.failure))
                                                               : std::nullopt;
         group.clear();
         lock.lock();

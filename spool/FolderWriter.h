@@ -17,8 +17,8 @@
 // every later call throws a LateFailure for it.
 class FolderWriter {
 public:
-    // `describe` turns a folder's failure into the message the caller reports.
-    explicit FolderWriter(std::function<QString(const Failure &)> describe);
+    // `describe` adds to a folder's failure what the caller reports with it.
+    explicit FolderWriter(std::function<Failure(Failure)> describe);
     FolderWriter(const FolderWriter &) = delete;
     FolderWriter &operator=(const FolderWriter &) = delete;
     // Waits for the files handed over, then ends the thread.
@@ -42,7 +42,7 @@ private:
     void run();
     void throwIfFailed() const;
 
-    std::function<QString(const Failure &)> m_describe;
+    std::function<Failure(Failure)> m_describe;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Waiting> m_waiting;

@@ -1,6 +1,7 @@
 #include "NumberedFolder.h"
 
 #include "FolderFiles.h"
+#include "SystemReason.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,17 +25,14 @@ constexpr int kAttempts = 100;
 // far sooner than the same one after another.
 constexpr qsizetype kSyncsAtOnce = 8;
 
-QString located(const QString &what, const QString &path, int error)
-{
-    return QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), FolderFiles::reason(error));
-}
-
 void makeFolder(const QString &folder)
 {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(folder.toStdU16String()), error);
-    if (error)
-        throw Failure(located(QStringLiteral("cannot create the folder"), folder, error.value()));
+    if (error) {
+        throw Failure(QStringLiteral("cannot create the folder ") + QDir::toNativeSeparators(folder))
+            .because(SystemReason::ofErrno(error.value()));
+    }
 }
 
 qint64 nextAfter(qint64 last, const QString &folder)
@@ -82,14 +80,20 @@ QByteArray counterText(qint64 last, const QByteArray &stamp)
 }
 
 // Waits until each of the first `count` files is on the disk, several at a
-// time. Returns how many from the first are, and why the next is not.
-std::pair<qsizetype, int> syncEach(std::vector<FolderFiles::TemporaryFile> &files, qsizetype count)
+// time. Returns how many from the first are, and the system's reason why the
+// next is not.
+std::pair<qsizetype, std::optional<QString>> syncEach(std::vector<FolderFiles::TemporaryFile> &files, qsizetype count)
 {
-    std::vector<int> errors(size_t(count), 0);
+    std::vector<std::optional<QString>> reasons(static_cast<size_t>(count)); // each one's by one thread
     std::atomic<qsizetype> next = 0;
     const auto syncNext = [&] {
-        for (qsizetype i = next++; i < count; i = next++)
-            errors[size_t(i)] = files[size_t(i)].sync();
+        for (qsizetype i = next++; i < count; i = next++) {
+            try {
+                files[size_t(i)].sync();
+            } catch (const Failure &failure) {
+                reasons[size_t(i)] = failure.reason();
+            }
+        }
     };
     std::vector<std::thread> helpers;
     try {
@@ -100,8 +104,9 @@ std::pair<qsizetype, int> syncEach(std::vector<FolderFiles::TemporaryFile> &file
     syncNext();
     for (std::thread &helper : helpers)
         helper.join();
-    const auto failed = std::find_if(errors.begin(), errors.end(), [](int error) { return error != 0; });
-    return {failed - errors.begin(), failed == errors.end() ? 0 : *failed};
+    const auto failed = std::find_if(reasons.begin(), reasons.end(),
+                                     [](const auto &reason) { return reason.has_value(); });
+    return {failed - reasons.begin(), failed == reasons.end() ? std::nullopt : *failed};
 }
 
 } // namespace
@@ -114,11 +119,12 @@ NumberedFolder::NumberedFolder(QString folder, Namer nameFor)
 
 // A group's files on the disk, not yet named: the first `ready` of them
 // whole; why the next is not, when it was made and could not be written
-// (`unwritten`, said once it has a name) or could not be made (`failure`).
+// (`unwritten`, the system's reason, said once it has a name) or could not
+// be made (`failure`).
 struct NumberedFolder::Written {
     std::vector<FolderFiles::TemporaryFile> files;
     qsizetype ready = 0;
-    int unwritten = 0;
+    std::optional<QString> unwritten;
     std::optional<Failure> failure;
 };
 
@@ -141,17 +147,22 @@ NumberedFolder::Written NumberedFolder::write(const QList<File> &files) const
     try {
         makeFolder(m_folder);
         for (const File &file : files) {
-            if ((written.unwritten = written.files.emplace_back(m_folder, m_writing).write(file.contents)))
+            FolderFiles::TemporaryFile &temporary = written.files.emplace_back(m_folder, m_writing);
+            try {
+                temporary.write(file.contents);
+            } catch (const Failure &failure) {
+                written.unwritten = failure.reason();
                 break;
+            }
             ++written.ready;
         }
     } catch (const Failure &failure) {
         written.failure = failure;
     }
     // ... then one pass that waits until every one is on the disk.
-    if (const auto [synced, error] = syncEach(written.files, written.ready); error) {
+    if (auto [synced, reason] = syncEach(written.files, written.ready); reason) {
         written.ready = synced;
-        written.unwritten = error;
+        written.unwritten = std::move(reason);
         written.failure.reset();
     }
     return written;
@@ -174,16 +185,21 @@ NumberedFolder::Outcome NumberedFolder::nameInOrder(const QList<File> &files, Wr
             if (written.unwritten) {
                 const QString path = QDir(m_folder).filePath(
                     m_nameFor(nextAfter(last, m_folder), files[written.ready].label));
-                throw Failure(located(QStringLiteral("could not write"), path, written.unwritten));
+                throw Failure(QStringLiteral("could not write ") + QDir::toNativeSeparators(path))
+                    .because(*written.unwritten);
             }
             outcome.failure = written.failure;
         } catch (const Failure &failure) {
             outcome.failure = failure;
         }
-        // Should this fail, the stamp no longer matches and the next claim
-        // reads the folder: nothing is lost.
-        if (outcome.added > 0)
-            counter.write(counterText(last, FolderFiles::changeStamp(m_folder)));
+        if (outcome.added > 0) {
+            try {
+                counter.write(counterText(last, FolderFiles::changeStamp(m_folder)));
+            } catch (const Failure &) {
+                // The stamp no longer matches, so the next claim reads the
+                // folder: nothing is lost.
+            }
+        }
     } catch (const Failure &failure) {
         outcome.failure = failure;
     }
@@ -195,11 +211,8 @@ qint64 NumberedFolder::place(FolderFiles::TemporaryFile &file, const QString &la
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const qint64 number = nextAfter(last, m_folder);
         const QString path = QDir(m_folder).filePath(m_nameFor(number, label));
-        const int error = file.placeAs(path);
-        if (!error)
+        if (file.placeAs(path))
             return number;
-        if (error != EEXIST)
-            throw Failure(located(QStringLiteral("could not name"), path, error));
         // A name is taken only by a file put there since the folder was
         // read: by hand, or by a run killed while naming.
         last = std::max(number, highestPresent());

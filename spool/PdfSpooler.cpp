@@ -26,10 +26,9 @@ QString fileName(qint64 number, const QString &label)
     return QStringLiteral("%1 %2.pdf").arg(number, kNumberDigits, 10, QLatin1Char('0')).arg(label);
 }
 
-QString notKept(const Failure &failure)
+Failure notKept(Failure failure)
 {
-    return QStringLiteral("Printer \"%1\" %2; nothing of this label was kept")
-        .arg(PdfSpooler::kPrinterName, failure.message());
+    return failure.onPrinter(PdfSpooler::kPrinterName).then(QStringLiteral("nothing of this label was kept"));
 }
 
 } // namespace
@@ -65,11 +64,11 @@ QList<BarcodeShortfall> PdfSpooler::submit(const PrintJob &job)
     device.setCopies(job.copies);
     QPainter painter;
     if (!painter.begin(&device))
-        throw Failure(QStringLiteral("Printer \"%1\" cannot start the label \"%2\"").arg(kPrinterName, job.title));
+        throw Failure(QStringLiteral("cannot start the label \"%1\"").arg(job.title)).onPrinter(kPrinterName);
     // The built-in printer's pages are laid on the commonest label printer's dots.
     QList<BarcodeShortfall> shortfalls = JobRenderer::renderPage(painter, job, PrinterDots{});
     if (!painter.end())
-        throw Failure(QStringLiteral("Printer \"%1\" could not finish the label \"%2\"").arg(kPrinterName, job.title));
+        throw Failure(QStringLiteral("could not finish the label \"%1\"").arg(job.title)).onPrinter(kPrinterName);
 
     NumberedFolder::File file{fileNamePart(job.title), pdf.data()};
     if (m_writer) {
@@ -78,7 +77,7 @@ QList<BarcodeShortfall> PdfSpooler::submit(const PrintJob &job)
     }
     const NumberedFolder::Outcome outcome = folder()->add({file});
     if (outcome.failure)
-        throw Failure(notKept(*outcome.failure));
+        throw notKept(*outcome.failure);
     return shortfalls;
 }
 

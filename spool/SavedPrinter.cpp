@@ -1,7 +1,9 @@
 #include "SavedPrinter.h"
 
+#include "Failure.h"
 #include "Printer.h"
 #include "Printers.h"
+#include "SystemReason.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +12,6 @@
 #include <QStringDecoder>
 
 #include <cerrno>
-#include <cstring>
 
 namespace SavedPrinter {
 
@@ -30,31 +31,30 @@ QString read()
     return store().value(kKey, kNone).toString();
 }
 
-QString problem()
+void checkReadable()
 {
     const QString path = store().fileName();
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
-        return {}; // nothing saved yet (or a store that is not a file)
+        return; // nothing saved yet (or a store that is not a file)
     const auto wrong = [&](const QString &what) {
-        return QStringLiteral("the settings file %1 %2").arg(QDir::toNativeSeparators(path), what);
+        return Failure(QStringLiteral("the settings file %1 %2").arg(QDir::toNativeSeparators(path), what));
     };
     if (info.isDir())
-        return wrong(QStringLiteral("is a folder (%1)").arg(QString::fromLocal8Bit(std::strerror(EISDIR))));
+        throw wrong(QStringLiteral("is a folder")).because(SystemReason::ofErrno(EISDIR), true);
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly))
-        return wrong(QStringLiteral("cannot be read (%1)")
-                         .arg(errno ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString()));
+        throw wrong(QStringLiteral("cannot be read"))
+            .because(errno ? SystemReason::ofErrno(errno) : file.errorString(), true);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return wrong(QStringLiteral("cannot be read (%1)").arg(file.errorString()));
+        throw wrong(QStringLiteral("cannot be read")).because(file.errorString(), true);
     // Qt reads any bytes as an empty store; binary junk is not a settings file.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     utf8.decode(bytes);
     if (bytes.contains('\0') || utf8.hasError() || store().status() == QSettings::FormatError)
-        return wrong(QStringLiteral("is not a settings file: it holds binary data, not text"));
-    return {};
+        throw wrong(QStringLiteral("is not a settings file: it holds binary data, not text"));
 }
 
 void write(const QString &deviceName)

@@ -12,10 +12,10 @@ inline const QString kNone = QStringLiteral("none");
 QString read();                      // "none" when absent
 void write(const QString &deviceName);
 
-// What is wrong with the settings file, naming it and giving the system's
-// reason (a folder, unreadable, binary junk); empty when it reads or does not
-// exist yet.
-QString problem();
+// Throws Failure, naming the settings file and giving the system's reason,
+// when it is there but cannot be read as settings (a folder, unreadable,
+// binary junk).
+void checkReadable();
 
 } // namespace SavedPrinter
 

@@ -9,7 +9,7 @@
 // A job that failed after the submit() that handed it over had returned.
 class LateFailure : public Failure {
 public:
-    LateFailure(const QString &message, qsizetype job) : Failure(message), m_job(job) {}
+    LateFailure(const Failure &failure, qsizetype job) : Failure(failure), m_job(job) {}
     // Its place among the jobs handed over since Spooler::holdJobs(), 0 for the first.
     qsizetype job() const { return m_job; }
 

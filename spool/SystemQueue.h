@@ -42,12 +42,6 @@ private:
     std::unique_ptr<State> m_state;
 };
 
-// The printer's name as messages show it, in double quotes.
-inline QString quotedPrinter(const QString &printerName)
-{
-    return QLatin1Char('"') + printerName + QLatin1Char('"');
-}
-
 // Qt's own view of a printer: throws Failure when Qt reports it in error;
 // returns the highest resolution it lists in dpi, 0 when none.
 int qtCheckReady(const QString &printerName, const QPrinterInfo &info, const QPrinter &printer);

@@ -13,7 +13,7 @@
 int qtCheckReady(const QString &printerName, const QPrinterInfo &info, const QPrinter &printer)
 {
     if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted)
-        throw Failure(QStringLiteral("Printer %1 reports an error and cannot print").arg(quotedPrinter(printerName)));
+        throw Failure(QStringLiteral("reports an error and cannot print")).onPrinter(printerName);
     const QList<int> resolutions = printer.supportedResolutions();
     return resolutions.isEmpty() ? 0 : *std::max_element(resolutions.begin(), resolutions.end());
 }
@@ -40,12 +40,12 @@ QString SystemSpooler::unreachableReason() const
 QList<BarcodeShortfall> SystemSpooler::submit(const PrintJob &job)
 {
     if (const QString reason = SystemQueue::serverProblem(); !reason.isEmpty())
-        throw Failure(QStringLiteral("Printer %1: %2").arg(quotedPrinter(job.printerName), reason));
+        throw Failure(reason).onPrinter(job.printerName, false);
     const QPrinterInfo info = QPrinterInfo::printerInfo(job.printerName);
     SystemQueue queue(job.printerName);
     if (info.isNull()) {
         queue.explainMissing();
-        throw Failure(QStringLiteral("Printer %1 is not installed").arg(quotedPrinter(job.printerName)));
+        throw Failure(QStringLiteral("is not installed")).onPrinter(job.printerName);
     }
 
     QPrinter printer(info, QPrinter::HighResolution);
@@ -73,10 +73,10 @@ QList<BarcodeShortfall> SystemSpooler::submit(const PrintJob &job)
     queue.startJob();
     QPainter painter;
     if (!painter.begin(&printer))
-        throw Failure(QStringLiteral("Printer %1 cannot start a job").arg(quotedPrinter(job.printerName)));
+        throw Failure(QStringLiteral("cannot start a job")).onPrinter(job.printerName);
     QList<BarcodeShortfall> shortfalls = JobRenderer::renderPage(painter, job, dots);
     if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw Failure(QStringLiteral("Printer %1 did not accept the job").arg(quotedPrinter(job.printerName)));
+        throw Failure(QStringLiteral("did not accept the job")).onPrinter(job.printerName);
     queue.checkSubmitted();
     return shortfalls;
 }

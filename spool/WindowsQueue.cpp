@@ -1,6 +1,7 @@
 #include "SystemQueue.h"
 
 #include "Failure.h"
+#include "SystemReason.h"
 
 #include <QStringList>
 
@@ -23,8 +24,9 @@ void checkWindowsPrinterReady(const QString &printerName)
     std::wstring name = printerName.toStdWString();
     HANDLE handle = nullptr;
     if (!OpenPrinterW(name.data(), &handle, nullptr)) {
-        const QString reason = qt_error_string(int(GetLastError()));
-        throw Failure(QStringLiteral("Printer %1 cannot be reached (%2)").arg(quotedPrinter(printerName), reason.trimmed()));
+        throw Failure(QStringLiteral("cannot be reached"))
+            .onPrinter(printerName)
+            .because(SystemReason::ofLastWindowsError(), true);
     }
     DWORD needed = 0;
     GetPrinterW(handle, 2, nullptr, 0, &needed);
@@ -37,21 +39,23 @@ void checkWindowsPrinterReady(const QString &printerName)
     }
     ClosePrinter(handle);
 
+    const QString notSent = QStringLiteral("the label was not sent");
     if (status & PRINTER_STATUS_PAUSED)
-        throw Failure(QStringLiteral("Printer %1 is paused; the label was not sent").arg(quotedPrinter(printerName)));
+        throw Failure(QStringLiteral("is paused")).onPrinter(printerName).then(notSent);
     if (attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE)
-        throw Failure(QStringLiteral("Printer %1 is set to use the printer offline; the label was not sent")
-                          .arg(quotedPrinter(printerName)));
+        throw Failure(QStringLiteral("is set to use the printer offline")).onPrinter(printerName).then(notSent);
     if (status & PRINTER_STATUS_PENDING_DELETION)
-        throw Failure(QStringLiteral("Printer %1 is being deleted").arg(quotedPrinter(printerName)));
+        throw Failure(QStringLiteral("is being deleted")).onPrinter(printerName);
     static const std::pair<DWORD, const char *> faults[] = {
         {PRINTER_STATUS_PAPER_OUT, "out of paper"}, {PRINTER_STATUS_PAPER_JAM, "paper jam"},
         {PRINTER_STATUS_DOOR_OPEN, "cover open"},   {PRINTER_STATUS_NOT_AVAILABLE, "not available"},
         {PRINTER_STATUS_ERROR, "error"}};
     for (const auto &[bit, text] : faults) {
         if (status & bit)
-            throw Failure(QStringLiteral("Printer %1 reports a fault (%2); the label was not sent")
-                              .arg(quotedPrinter(printerName), QLatin1String(text)));
+            throw Failure(QStringLiteral("reports a fault"))
+                .onPrinter(printerName)
+                .because(QLatin1String(text), true)
+                .then(notSent);
     }
 }
 
@@ -113,5 +117,5 @@ void SystemQueue::checkSubmitted()
 {
     const QString refused = m_state->refusals ? m_state->refusals->text() : QString();
     if (!refused.isEmpty())
-        throw Failure(QStringLiteral("Printer %1 refused the job: %2").arg(quotedPrinter(m_printerName), refused));
+        throw Failure(QStringLiteral("refused the job")).onPrinter(m_printerName).because(refused);
 }

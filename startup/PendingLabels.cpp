@@ -28,7 +28,7 @@ void PendingLabels::print(qsizetype line, const std::function<QStringList()> &pr
         throw failureOf(late);
     } catch (const Failure &failure) {
         finish(); // a label before this one that failed comes first
-        throw Failure(QStringLiteral("%1 line %2: %3").arg(m_filePath).arg(line).arg(failure.message()));
+        throw Failure(failure).inFile(m_filePath, line);
     }
     m_unfinished.push_back({line, warnings});
     giveWarnings(m_holding ? m_spooler->jobsFinished() : m_finished + qsizetype(m_unfinished.size()));
@@ -70,5 +70,5 @@ Failure PendingLabels::failureOf(const LateFailure &late)
     giveWarnings(late.job()); // the labels before it are printed
     const qsizetype line = m_unfinished.empty() ? 0 : m_unfinished.front().line;
     m_unfinished.clear();
-    return Failure(QStringLiteral("%1 line %2: %3").arg(m_filePath).arg(line).arg(late.message()));
+    return Failure(late).inFile(m_filePath, line);
 }

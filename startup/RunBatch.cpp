@@ -61,18 +61,15 @@ void RunBatch(Printer &printer, const QString &word, const std::function<void(co
 {
     // Reports name the file as the system writes paths (C:\TagFoundry\labels.txt on Windows).
     const QString path = QDir::toNativeSeparators(LabelFilePath());
-    QString error;
-    const std::optional<QStringList> lines = DataFolder::readLines(LabelFilePath(), &error);
-    if (!lines)
-        throw Failure(QStringLiteral("%1: %2").arg(path, error));
-    if (lines->isEmpty())
-        throw Failure(QStringLiteral("%1: the file is empty, there are no labels to print").arg(path));
+    const QStringList lines = DataFolder::readLines(LabelFilePath());
+    if (lines.isEmpty())
+        throw Failure(QStringLiteral("the file is empty, there are no labels to print")).inFile(path);
 
     // Each label is handed to the printer as soon as it is drawn; the
     // printer may still be finishing it while the next one is drawn.
     PendingLabels labels(printer.entry().spooler, path, warn);
-    for (qsizetype i = 0; i < lines->size(); ++i) {
-        const QString &line = lines->at(i);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
         if (isSkipLine(line))
             continue;
         const QStringList fields = line.isEmpty() ? QStringList{} : line.split(QLatin1Char(','));

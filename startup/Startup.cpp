@@ -26,8 +26,10 @@ void reportToStandardError(const QString &message)
 
 int runBatch(Printer &printer, const QString &word)
 {
-    if (const QString problem = SavedPrinter::problem(); !problem.isEmpty()) {
-        reportToStandardError(problem + QStringLiteral("; nothing was printed"));
+    try {
+        SavedPrinter::checkReadable();
+    } catch (Failure &failure) {
+        reportToStandardError(failure.then(QStringLiteral("nothing was printed")).message());
         return 1;
     }
     const QString saved = SavedPrinter::read();

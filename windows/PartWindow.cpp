@@ -234,10 +234,15 @@ void PartWindow::load()
 // then holds what was read up to that point.
 bool PartWindow::loadPartsFile(QStringList &entries)
 {
-    const std::optional<QStringList> lines = DataFolder::readLines(DataFolder::file(kPartsFile));
-    if (!lines || lines->isEmpty())
+    QStringList lines;
+    try {
+        lines = DataFolder::readLines(DataFolder::file(kPartsFile));
+    } catch (const Failure &) {
+        return false; // the window says so in its own words
+    }
+    if (lines.isEmpty())
         return false;
-    const QString &first = lines->first();
+    const QString &first = lines.first();
     partBox->setEditText(first);
     entries.append(first);
     const QStringList fields = first.isEmpty() ? QStringList() : first.split(QLatin1Char(','));
@@ -246,7 +251,7 @@ bool PartWindow::loadPartsFile(QStringList &entries)
     m_description = fields[1];
     m_code = fields[0];
     showPart();
-    entries = *lines;
+    entries = lines;
     return true;
 }
 
