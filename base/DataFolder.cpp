@@ -34,19 +34,16 @@ QString decodeWindows1252(const QByteArray &bytes)
 
 QString decode(const QByteArray &bytes)
 {
-    // A byte-order mark says UTF-16 (Notepad's "Unicode") or UTF-8.
+    // A byte-order mark says UTF-16 (Notepad's "Unicode") or UTF-8; the
+    // decoders drop it.
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
                              QStringDecoder::Flag::Stateless);
         return utf16.decode(QByteArrayView(bytes).sliced(2));
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        return decodeWindows1252(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    return text;
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? decodeWindows1252(bytes) : text;
 }
 
 } // namespace

@@ -92,13 +92,18 @@ private slots:
     // The whole 4 x 2 inch label, so nothing a layout places (notes at x = 3500 twips) is cut; a
     // page for each copy. Numbers go on after the counter's, then after a file put there by hand,
     // past 32 bits. The glyphs job twice in one process: the second file draws from the glyphs
-    // the first made.
+    // the first made. A code far longer than a file name may be is printed, its file named
+    // with the code's start.
     void filesReadBackAsTheJobs()
     {
         QString text = readBack(sample);
         QVERIFY2(writeFile(printed.filePath("2147483647 old.pdf"), {}, &error), qPrintable(error));
         for (int i = 0; i < 2; ++i)
             text += readBack(LabelImage::printPdf(glyphsJob()));
+        PrintJob longCode;
+        longCode.title = "TagFoundry BIN " + QString(300, QLatin1Char('7'));
+        longCode.ops = {textOp(300, 80, longCode.title.mid(15), {"Tahoma", 20, false})};
+        text += readBack(LabelImage::printPdf(longCode));
         QVERIFY(Golden::matches("pdf-printer.txt", text));
         QVERIFY2(QFileInfo(sample).size() < 20LL * 1024, "the sample label's file is 20 KiB or more");
     }

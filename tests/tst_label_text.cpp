@@ -71,6 +71,38 @@ private slots:
         }
     }
 
+    // A box's outline is one printer dot wide, so a label printer shows it: in ink, on the
+    // renderer's raster at its own resolution, and on the built-in printer's 203 dpi grid.
+    void frameOutlineIsOneDot_data()
+    {
+        QTest::addColumn<bool>("pdf");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("image, 203 dpi") << false << 203;
+        QTest::newRow("image, 300 dpi") << false << 300;
+        QTest::newRow("pdf, 203 dpi") << true << 203;
+    }
+
+    void frameOutlineIsOneDot()
+    {
+        QFETCH(bool, pdf);
+        QFETCH(int, dpi);
+        PrintOp frame; // the frame of the bin and batch labels
+        frame.kind = PrintOp::Kind::Box;
+        frame.at = {200, 60};
+        frame.to = {4200, 580};
+        PrintJob job;
+        job.ops = {frame};
+        const QImage page = (pdf ? LabelImage::renderPdf(LabelImage::printPdf(job), dpi).value(0)
+                                 : LabelImage::render(job, dpi))
+                                .convertToFormat(QImage::Format_Grayscale8);
+        // The ink across the top edge, half way along it, in dots.
+        const int x = 2200 * dpi / 1440, y = 60 * dpi / 1440;
+        double ink = 0;
+        for (int row = std::max(0, y - 4); row <= y + 4; ++row)
+            ink += (255 - page.constScanLine(row)[x]) / 255.0;
+        QVERIFY2(qAbs(ink - 1) < 0.2, qPrintable(QString::number(ink)));
+    }
+
     // Together the values hold all 43 data characters; lowercase prints its capitals' bars; a
     // character Code 39 has no bars for never scans as another. The scans are in tests/data/barcodes.txt.
     void barcodesDecodeAsTheirText()
