@@ -8,8 +8,9 @@ namespace {
 // the stamp never shows one.
 QString longTimeFormatWithoutZone()
 {
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b"));
     QString format = QLocale::system().timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
+    format.remove(zone);
     return format.trimmed();
 }
 } // namespace

@@ -16,8 +16,9 @@ constexpr int kNumberDigits = 8;
 
 QString fileNamePart(const QString &title)
 {
+    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9 ._-]"));
     QString part = title;
-    part.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9 ._-]")), QStringLiteral("_"));
+    part.replace(unsafe, QStringLiteral("_"));
     return part.left(60).trimmed();
 }
 

@@ -26,8 +26,8 @@ private slots:
     void commandLineWordsAreExact()
     {
         QString table;
-        for (const QString tail : {"XLIST", "BINS", "", "xlist", "XLIST ", "XLIST BINS", "--help", "--version", "-h",
-                                   "--HELP", "--help XLIST", "--version "})
+        for (const QString &tail : QStringList{"XLIST", "BINS", "", "xlist", "XLIST ", "XLIST BINS", "--help",
+                                               "--version", "-h", "--HELP", "--help XLIST", "--version "})
             table += QString("'%1' batch %2 information %3\n")
                          .arg(tail).arg(Startup::IsBatchWord(tail)).arg(ProgramInfo::textFor(tail).has_value());
         QVERIFY(Golden::matches("cli/words.txt", table));

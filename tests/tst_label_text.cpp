@@ -110,12 +110,15 @@ private slots:
         QString scans;
         for (int dpi : {203, 300}) {
             for (double points : {20.0, 22.0, 25.0, 30.0, 36.0}) {
-                for (const QString value : {"0123456789", "ABCDEFGHIJKLM", "NOPQRSTUVWXYZ", "A-. $/+%B", "shelf-c1a", "AB#CD",
-                                            "12,34", "CAF\u00c9"}) {
+                for (const QString &value : QStringList{"0123456789", "ABCDEFGHIJKLM", "NOPQRSTUVWXYZ", "A-. $/+%B",
+                                                        "shelf-c1a", "AB#CD", "12,34", "CAF\u00c9"}) {
                     PrintJob job;
                     job.ops = {textOp(250, 200, '*' + value + '*', {Code39Glyphs::kFontName, points, false})};
-                    scans += QString("%1 pt %2 dpi '%3': '%4'\n").arg(points).arg(dpi).arg(value)
-                                 .arg(LabelImage::decodeCode39(LabelImage::render(job, dpi, 8, 1.5)).join("', '"));
+                    scans += QString("%1 pt %2 dpi '%3': '%4'\n")
+                                 .arg(points)
+                                 .arg(dpi)
+                                 .arg(value,
+                                      LabelImage::decodeCode39(LabelImage::render(job, dpi, 8, 1.5)).join("', '"));
                 }
             }
         }

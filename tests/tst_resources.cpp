@@ -16,7 +16,7 @@ private slots:
     void picturesAreTheOnesTheProgramWasMeasuredAgainst()
     {
         QString table;
-        for (const QString folder : {":/", TAGFOUNDRY_SOURCE_DIR "/resources/icons/"}) {
+        for (const QString &folder : QStringList{":/", TAGFOUNDRY_SOURCE_DIR "/resources/icons/"}) {
             for (const QString &name : QDir(folder).entryList({"*.png", "*.bmp"}, QDir::Files, QDir::Name)) {
                 QFile file(folder + name);
                 const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

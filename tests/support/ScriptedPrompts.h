@@ -108,7 +108,7 @@ private:
         qsizetype used = 0;
         bool busy = false;
         QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
+        QObject::connect(&watch, &QTimer::timeout, &watch, [&] {
             QWidget *modal = QApplication::activeModalWidget();
             if (busy || !modal || modal == window || opened.contains(modal))
                 return;
