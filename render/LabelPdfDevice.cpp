@@ -118,24 +118,11 @@ struct Glyph {
     QByteArray procData; // the compressed glyph procedure
 };
 
-// Qt draws characters that no installed font has with a "box" font of its
-// own: a font with no family (asking QRawFont for it dereferences an empty
-// list), no pixel size (-1) and an em as large as the text, whose glyphs are
-// the empty boxes. It is drawn like any other font, under a name of its own.
-bool isBoxFont(const QRawFont &raw)
-{
-    return raw.pixelSize() <= 0;
-}
-
-QString familyOf(const QRawFont &raw)
-{
-    return isBoxFont(raw) ? QStringLiteral("MissingGlyphBox") : raw.familyName();
-}
-
-// The size of a run's font in the layout's pixels.
+// The size of a run's font in the layout's pixels. Qt's box font of missing
+// glyphs has none; it is drawn like any other font, its em as large as the text.
 double pixelSizeOf(const QRawFont &raw)
 {
-    return isBoxFont(raw) ? raw.unitsPerEm() : raw.pixelSize();
+    return LabelFonts::isMissingGlyphBox(raw) ? raw.unitsPerEm() : raw.pixelSize();
 }
 
 class Face {
@@ -149,7 +136,7 @@ public:
         capHeight = m_raw.capHeight();
         m_emboldening = LabelFonts::emboldening(m_raw) * kGlyphEm;
         QByteArray name;
-        for (QChar c : familyOf(m_raw) + QLatin1Char('-') + m_raw.styleName()) {
+        for (QChar c : LabelFonts::familyName(m_raw) + QLatin1Char('-') + m_raw.styleName()) {
             if (c.unicode() < 128 && (c.isLetterOrNumber() || c == QLatin1Char('-')))
                 name += char(c.unicode());
         }
@@ -222,8 +209,7 @@ public:
     Face *face(QRawFont raw)
     {
         raw.setPixelSize(kGlyphEm);
-        const QString faceKey = familyOf(raw) + QLatin1Char('|') + raw.styleName() + QLatin1Char('|')
-                              + QString::number(raw.weight()) + QLatin1Char('|') + QString::number(int(raw.style()));
+        const QString faceKey = LabelFonts::faceKey(raw);
         Face *face = m_byFace.value(faceKey);
         if (!face) {
             m_faces.push_back(std::make_unique<Face>(raw));
