@@ -2,7 +2,6 @@
 
 #include "Code39Glyphs.h"
 #include "LabelFonts.h"
-#include "LabelPdfDevice.h"
 
 #include <QGlyphRun>
 #include <QPainter>
@@ -121,7 +120,6 @@ double pageWidthOf(const QPainter &painter)
 // Bold faces that are the regular outlines (LabelFonts::emboldening) get
 // their added weight stroked over the text Qt drew, along the outlines of the
 // glyphs as the text was laid out, so stand-in fonts keep their own weight.
-// The built-in PDF printer's device emboldens its glyphs itself.
 void strokeAddedWeight(QPainter &painter, QPointF baseline, const QFont &font, const QString &text)
 {
     QTextLayout layout(text, font);
@@ -148,7 +146,8 @@ void strokeAddedWeight(QPainter &painter, QPointF baseline, const QFont &font, c
 
 } // namespace
 
-void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString &text, const PrinterDots &dots)
+void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString &text, const PrinterDots &dots,
+              AddedWeight addedWeight)
 {
     if (Code39Glyphs::isBarcodeFont(font.name)) {
         const double unlimited = std::numeric_limits<double>::max();
@@ -161,11 +160,12 @@ void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString
     painter.setFont(qfont);
     painter.setPen(Qt::black);
     painter.drawText(baseline, text);
-    if (font.bold && !dynamic_cast<const LabelPdfDevice *>(painter.device()))
+    if (font.bold && addedWeight == AddedWeight::StrokedByRenderer)
         strokeAddedWeight(painter, baseline, qfont, text);
 }
 
-QList<BarcodeShortfall> renderPage(QPainter &painter, const PrintJob &job, const PrinterDots &dots)
+QList<BarcodeShortfall> renderPage(QPainter &painter, const PrintJob &job, const PrinterDots &dots,
+                                   AddedWeight addedWeight)
 {
     QList<BarcodeShortfall> shortfalls;
     const double pageWidth = pageWidthOf(painter);
@@ -177,7 +177,7 @@ QList<BarcodeShortfall> renderPage(QPainter &painter, const PrintJob &job, const
                 Code39Glyphs::draw(painter, op.at, op.font.size, op.text,
                                    planBarcode(job, i, dots, pageWidth, shortfalls), dots);
             else
-                drawText(painter, op.at, op.font, op.text, dots);
+                drawText(painter, op.at, op.font, op.text, dots, addedWeight);
             break;
         case PrintOp::Kind::Box:
             drawBox(painter, op, dots);

@@ -22,18 +22,27 @@ struct BarcodeShortfall {
 // window's preview and the tests all draw through it.
 namespace JobRenderer {
 
+// Who draws the added weight of a bold face that is the regular face's
+// outlines (LabelFonts::emboldening). Most devices draw text as the font has
+// it, and the renderer strokes the added weight over it; a device that draws
+// text from the glyph outlines and emboldens them itself (the built-in
+// printer's LabelPdfDevice) is told so by its owner, or the weight is added twice.
+enum class AddedWeight { StrokedByRenderer, DrawnByDevice };
+
 // Paints the page on the printer's dots: box outlines one dot wide, so a
 // label printer shows them, and barcode bars whole dots wide under the
 // element rule, each barcode as wide as it needs up to the room it has: the
 // page's right edge (the painter's device) or the next thing printed on its
 // row. Returns the barcodes that could not keep the rule.
-QList<BarcodeShortfall> renderPage(QPainter &painter, const PrintJob &job, const PrinterDots &dots = {});
+QList<BarcodeShortfall> renderPage(QPainter &painter, const PrintJob &job, const PrinterDots &dots = {},
+                                   AddedWeight addedWeight = AddedWeight::StrokedByRenderer);
 
 // What renderPage reports on a page `pageWidth` twips wide, without painting.
 QList<BarcodeShortfall> barcodeShortfalls(const PrintJob &job, const PrinterDots &dots, double pageWidth);
 
 // Draws one text the way Print does: the top of the character cell at `at`.
 // A barcode has all the room it needs.
-void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString &text, const PrinterDots &dots = {});
+void drawText(QPainter &painter, QPointF at, const FontSpec &font, const QString &text, const PrinterDots &dots = {},
+              AddedWeight addedWeight = AddedWeight::StrokedByRenderer);
 
 } // namespace JobRenderer

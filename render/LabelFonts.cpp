@@ -47,13 +47,6 @@ constexpr int kOs2FsSelection = 62;
 constexpr int kOs2WinAscent = 74;
 constexpr int kOs2WinDescent = 76;
 
-// What a face is known by in the caches below.
-QString faceKey(const QRawFont &face)
-{
-    return face.familyName() + QLatin1Char('|') + face.styleName() + QLatin1Char('|')
-         + QString::number(face.weight()) + QLatin1Char('|') + QString::number(int(face.style()));
-}
-
 // The width of the stem of "l" (or "I"), in ems: the ink across the glyph
 // halfway up. 0 when the face has neither.
 double stemWidth(QRawFont face)
@@ -124,6 +117,22 @@ QFont font(const FontSpec &spec)
     f.setStyleStrategy(QFont::PreferOutline);
     f.setKerning(false);
     return f;
+}
+
+bool isMissingGlyphBox(const QRawFont &face)
+{
+    return face.pixelSize() <= 0;
+}
+
+QString familyName(const QRawFont &face)
+{
+    return isMissingGlyphBox(face) ? QStringLiteral("MissingGlyphBox") : face.familyName();
+}
+
+QString faceKey(const QRawFont &face)
+{
+    return familyName(face) + QLatin1Char('|') + face.styleName() + QLatin1Char('|') + QString::number(face.weight())
+           + QLatin1Char('|') + QString::number(int(face.style()));
 }
 
 Cell cell(const QRawFont &face)

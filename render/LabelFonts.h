@@ -7,8 +7,6 @@
 
 class QRawFont;
 
-class QRawFont;
-
 // Fonts on the label, measured in twips (a font of P points is 20 x P twips
 // tall), so the same metrics hold on every device the renderer paints on.
 //
@@ -23,6 +21,20 @@ void ensureInstalled();
 
 // The QFont of a text: pixel size in twips, no hinting, no kerning.
 QFont font(const FontSpec &spec);
+
+// Qt draws characters that no installed font has with a "box" font of its
+// own: a font with no family (asking QRawFont for it dereferences an empty
+// list), no pixel size (-1) and an em as large as the text, whose glyphs are
+// the empty boxes.
+bool isMissingGlyphBox(const QRawFont &face);
+
+// The family of a face; "MissingGlyphBox" for Qt's box font.
+QString familyName(const QRawFont &face);
+
+// What a face is known by in the caches of its metrics and glyphs: family,
+// style name, weight and style, so that every size of a face, and every font
+// name that resolves to it, shares one entry.
+QString faceKey(const QRawFont &face);
 
 // The character cell of a face, in ems: the font file's own usWinAscent and
 // usWinDescent (OS/2 table) over its units per em (head table), whatever

@@ -66,8 +66,10 @@ QList<BarcodeShortfall> PdfSpooler::submit(const PrintJob &job)
     QPainter painter;
     if (!painter.begin(&device))
         throw Failure(QStringLiteral("cannot start the label \"%1\"").arg(job.title)).onPrinter(kPrinterName);
-    // The built-in printer's pages are laid on the commonest label printer's dots.
-    QList<BarcodeShortfall> shortfalls = JobRenderer::renderPage(painter, job, PrinterDots{});
+    // The built-in printer's pages are laid on the commonest label printer's
+    // dots; its device emboldens the glyphs of bold faces itself.
+    QList<BarcodeShortfall> shortfalls = JobRenderer::renderPage(painter, job, PrinterDots{},
+                                                                 JobRenderer::AddedWeight::DrawnByDevice);
     if (!painter.end())
         throw Failure(QStringLiteral("could not finish the label \"%1\"").arg(job.title)).onPrinter(kPrinterName);
 

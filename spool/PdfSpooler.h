@@ -8,7 +8,7 @@
 class FolderWriter;
 
 // The built-in printer "TagFoundry PDF": each job becomes one PDF file in the
-// data folder's printed/ subfolder, 3 by 2 inch pages, one page per copy.
+// data folder's printed/ subfolder, 4 by 2 inch pages, one page per copy.
 // File names start with a running number, so they sort in job order; every
 // file is whole, has its own number (also among processes printing at the
 // same time) and never replaces another. A job is finished once its file is

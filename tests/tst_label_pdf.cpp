@@ -108,6 +108,23 @@ private slots:
         QVERIFY2(QFileInfo(sample).size() < 20LL * 1024, "the sample label's file is 20 KiB or more");
     }
 
+    // Bold Tahoma is the regular outlines emboldened once, by the device, in the glyphs every
+    // later file shares: its file is about the size of the regular one. Stroked again over the
+    // text as it is drawn, every bold text's outlines went into the page (twice the file, same ink).
+    void boldTextCostsAboutWhatRegularDoes()
+    {
+        qint64 sizes[2] = {};
+        for (const bool bold : {false, true}) {
+            PrintJob job;
+            job.title = bold ? "bold" : "regular";
+            job.ops = {textOp(200, 100, "DIVERTER VALVE CARTRIDGE", {"Tahoma", 16, bold}),
+                       textOp(200, 600, "Seals and clips for combi boilers", {"Tahoma", 12, bold})};
+            sizes[bold] = QFileInfo(LabelImage::printPdf(job)).size();
+        }
+        QVERIFY2(sizes[0] > 0 && sizes[1] < sizes[0] * 5 / 4,
+                 qPrintable(QString("regular %1 bytes, bold %2").arg(sizes[0]).arg(sizes[1])));
+    }
+
     // The last page's barcode scans at both label printer resolutions. The first page is compared
     // with the job painted on an image in 4 x 4 pixel cells (averaged by scaling down), so that edges
     // drawn a little heavier or half a pixel apart agree and a glyph missing or out of place does not.
