@@ -44,6 +44,7 @@ public:
     qsizetype line() const { return m_line; }
     const QString &printer() const { return m_printer; }
     const QString &reason() const { return m_reason; }
+    const QString &consequence() const { return m_consequence; }
 
     // The message, whole, control characters escaped.
     QString message() const;

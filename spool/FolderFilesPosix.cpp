@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include <dirent.h>
@@ -42,6 +43,10 @@ public:
     int get() const { return m_fd; }
     void reset(int fd = -1)
     {
+        // What close() can report is a write lost: a label's file is synced,
+        // and its errors reported, before it is closed; a counter whose
+        // write is lost keeps a stamp that no longer matches, so the next
+        // run reads the folder.
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = fd;
@@ -66,6 +71,7 @@ QByteArray changeStamp(const QString &folder)
 {
     // The change time moves with every name added, removed or renamed, and
     // no program can set it back; the identity tells a folder made anew.
+    // Without it the counter is trusted no further: the folder is read.
     struct stat info {};
     if (::stat(encoded(folder).constData(), &info) != 0)
         return {};
@@ -78,8 +84,15 @@ void forEachName(const QString &folder, const std::function<void(const QString &
     DIR *dir = ::opendir(encoded(folder).constData());
     if (!dir)
         fail(QStringLiteral("cannot read the folder"), folder, errno);
-    const auto close = qScopeGuard([dir] { ::closedir(dir); });
-    while (const dirent *entry = ::readdir(dir)) {
+    const auto close = qScopeGuard([dir] { ::closedir(dir); }); // read only: nothing to lose
+    for (;;) {
+        errno = 0; // readdir() ends the folder and fails alike, with a null entry
+        const dirent *entry = ::readdir(dir);
+        if (!entry) {
+            if (errno != 0)
+                fail(QStringLiteral("cannot read the folder"), folder, errno);
+            return;
+        }
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
             visit(QFile::decodeName(entry->d_name));
     }
@@ -88,10 +101,22 @@ void forEachName(const QString &folder, const std::function<void(const QString &
 void syncFolder(const QString &folder)
 {
     const Descriptor fd(::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0)
-        ::fsync(fd.get()); // some file systems cannot sync a folder, and say so
+    if (fd.get() < 0)
+        fail(QStringLiteral("cannot open the folder"), folder, errno);
+    int result = 0;
+    do {
+        result = ::fsync(fd.get());
+    } while (result != 0 && errno == EINTR);
+    // Some file systems cannot sync a folder at all and say so (EINVAL, or
+    // "not supported"): their names are as safe as they can be made. Any
+    // other error (EIO) means names just made may be lost in a power cut.
+    if (result != 0 && errno != EINVAL && errno != EOPNOTSUPP)
+        fail(QStringLiteral("could not sync the folder"), folder, errno);
 }
 
+// Failing is harmless: a file that cannot be opened or locked is gone
+// already or still being written, and one left behind only takes room until
+// the next run removes it.
 void removeIfAbandoned(const QString &path)
 {
     const Descriptor fd(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC));
@@ -137,6 +162,8 @@ struct TemporaryFile::Held {
     QString path; // empty while the file has no name
     Descriptor fd;
 
+    // A temporary file that cannot be removed here is removed by the next
+    // run that adds files (removeIfAbandoned).
     ~Held()
     {
         if (!path.isEmpty())
@@ -205,7 +232,8 @@ void TemporaryFile::write(const QByteArray &bytes)
         done += written;
     }
 #ifdef SYNC_FILE_RANGE_WRITE
-    // The disk starts on it now, so the group's syncs find it written.
+    // The disk starts on it now, so the group's syncs find it written. Only
+    // a head start: sync() waits for the same writes and reports their errors.
     ::sync_file_range(m_held->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
 #endif
 }

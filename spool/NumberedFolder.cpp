@@ -134,8 +134,17 @@ NumberedFolder::Outcome NumberedFolder::add(const QList<File> &files)
     if (written.ready == 0 && !written.unwritten)
         return {0, written.failure};
     Outcome outcome = nameInOrder(files, written);
-    if (outcome.added > 0)
+    if (outcome.added == 0)
+        return outcome;
+    try {
         FolderFiles::syncFolder(m_folder);
+    } catch (const Failure &failure) {
+        // The files have their names, but the names may not outlive a power
+        // cut: none of them counts as added, the first of them fails.
+        outcome.added = 0;
+        outcome.failure = Failure(failure).then(
+            QStringLiteral("the files just named in it may be lost in a power cut"));
+    }
     return outcome;
 }
 

@@ -48,7 +48,8 @@ public:
 
     // How far add() got: the first `added` files are whole on the disk under
     // their names; `failure`, when set, says why the next one is not (nor any
-    // after it), naming its path with the system's reason.
+    // after it), naming its path (or the folder, when the folder's names
+    // could not be made durable) with the system's reason.
     struct Outcome {
         qsizetype added = 0;
         std::optional<Failure> failure;

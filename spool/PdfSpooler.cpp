@@ -27,9 +27,11 @@ QString fileName(qint64 number, const QString &label)
     return QStringLiteral("%1 %2.pdf").arg(number, kNumberDigits, 10, QLatin1Char('0')).arg(label);
 }
 
+// What became of the label, unless the folder said it already.
 Failure notKept(Failure failure)
 {
-    return failure.onPrinter(PdfSpooler::kPrinterName).then(QStringLiteral("nothing of this label was kept"));
+    failure.onPrinter(PdfSpooler::kPrinterName);
+    return failure.consequence().isEmpty() ? failure.then(QStringLiteral("nothing of this label was kept")) : failure;
 }
 
 } // namespace

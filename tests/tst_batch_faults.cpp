@@ -196,6 +196,11 @@ private slots:
         QTest::newRow("code39-warnings") << "AB_12,R,d,NONE,1\r\nab-12,R,d,NONE,1\r\nAB#12,R,d,NONE,1\r\n\xc3\x84"
                                             "B-12,R,d,NONE,1\r\n"_ba << pdf << QString() << 0 << 4;
         QTest::newRow("control-characters-escaped") << QByteArray(controls, sizeof controls - 1) << pdf << QString() << 1 << 1;
+        // The folder's sync fails (strace makes the call fail): a disk error
+        // fails the run naming the folder, though the files have their
+        // names; a file system that cannot sync folders at all does not.
+        QTest::newRow("folder-sync-eio") << records('F', 3) << pdf << "folder sync EIO" << 1 << 3;
+        QTest::newRow("folder-sync-einval") << records('F', 3) << pdf << "folder sync EINVAL" << 0 << 3;
     }
 
     void runUnderAFault()
@@ -233,9 +238,24 @@ private slots:
         const QString port = u"127.0.0.1:%1"_s.arg(ntohs(address.sin_port));
         if (silent)
             env.insert(u"CUPS_SERVER"_s, port);
+        QString program = QStringLiteral(TAGFOUNDRY_EXECUTABLE);
+        QStringList arguments = {u"XLIST"_s};
+        if (fault.startsWith(u"folder sync "_s)) {
+            const QString strace = findProgram(u"strace"_s);
+            SKIP_OR_FAIL_UNLESS(strace.isEmpty() ? u"strace is not installed"_s : QString(), "strace needed", false);
+            QVERIFY(QDir().mkpath(printed()));
+            arguments = QStringList{u"-f"_s, u"-qq"_s,
+                                    u"-o"_s, u"/dev/null"_s,
+                                    u"-e"_s, u"trace=fsync"_s,
+                                    u"-P"_s, QDir(printed()).canonicalPath(),
+                                    u"-e"_s, u"inject=fsync:error="_s + fault.section(u' ', 2),
+                                    program}
+                        + arguments;
+            program = strace;
+        }
         QElapsedTimer clock;
         clock.start();
-        const ProgramRun result = runProgram(QStringLiteral(TAGFOUNDRY_EXECUTABLE), {u"XLIST"_s}, env, 90000);
+        const ProgramRun result = runProgram(program, arguments, env, 90000);
         const qint64 seconds = clock.elapsed() / 1000;
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2(!silent || (seconds >= 25 && seconds <= 45), qPrintable(QString::number(seconds)));
