@@ -10,11 +10,16 @@
 #include "OrderLabelWindow.h"
 #include "PartWindow.h"
 #include "PrintStamp.h"
+#include "Prompts.h"
 #include "ScriptedPrompts.h"
 #include "ShelfLabels.h"
 #include "TestPrinting.h"
 
 #include <QDir>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QTextDocument>
 #include <QtTest>
 
 #include <memory>
@@ -34,6 +39,19 @@ QWidget *makeWindow(const QString &name, Printer &printer, Prompts &prompts)
     if (name == "part")
         return new PartWindow(printer, prompts);
     return nullptr;
+}
+
+// What a label shows of its text: the characters themselves, or what Qt
+// makes of them as rich text ("<b>5</b>" shown as a bold 5).
+QString shownText(const QLabel *label)
+{
+    const bool rich = label->textFormat() == Qt::RichText
+                      || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
+    if (!rich)
+        return label->text();
+    QTextDocument document;
+    document.setHtml(label->text());
+    return document.toPlainText();
 }
 
 } // namespace
@@ -90,6 +108,47 @@ private slots:
         };
         // The stamp's form is the locale's; its place and font are what is compared.
         QVERIFY(Golden::matches(file, prompts.play(open, actions, load).replace(PrintStamp(kNow), "<stamp>")));
+    }
+
+    // The message boxes, the shelf run's progress and the part window show
+    // what was typed or read from a file as it is, also when it looks like
+    // HTML: the real prompts, answered as a user would.
+    void textsThatLookLikeHtmlAreShownAsTyped()
+    {
+        DialogPrompts prompts;
+        QStringList answers, shown;
+        QTimer answering; // answers each prompt as it opens, notes what it shows
+        QObject::connect(&answering, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *input = qobject_cast<QInputDialog *>(modal); input && !answers.isEmpty()) {
+                input->setTextValue(answers.takeFirst());
+                input->accept();
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                shown << shownText(box->findChild<QLabel *>(u"qt_msgbox_label"_qs));
+                box->accept();
+            }
+            for (auto *progress : QApplication::topLevelWidgets()) {
+                if (qobject_cast<QProgressDialog *>(progress) && progress->isVisible())
+                    shown << shownText(progress->findChild<QLabel *>());
+            }
+        });
+        answering.start(10);
+
+        AddressLabelWindow address(env->printer, prompts);
+        address.copiesBox->setEditText(u"<b>5</b>"_qs);
+        address.printButton->click();
+        QVERIFY2(shown.value(0).startsWith(u"Copies \"<b>5</b>\""_qs), qPrintable(shown.join(u'|')));
+
+        MainWindow window(env->printer, prompts);
+        answers = QStringList{u"<i>R</i>"_qs, u"51"_qs, u"1"_qs}; // a run long enough to show its progress
+        window.findChild<QPushButton *>(u"shelvesButton"_qs)->click();
+        answering.stop();
+        QVERIFY2(!shown.filter(u"Printing shelf label <i>R</i>"_qs).isEmpty(), qPrintable(shown.join(u'|')));
+
+        PartWindow part(env->printer, prompts);
+        part.ShowPartLine(u"<b>AB-1</b>,<img src=\"x.png\">Pump"_qs);
+        QCOMPARE(shownText(part.codeLabel), u"<b>AB-1</b>"_qs);
+        QCOMPARE(shownText(part.descriptionLabel), u"<img src=\"x.png\">Pump"_qs);
     }
 
     // Past Z the shelf letters go on as spreadsheet columns do, never repeating Z:

@@ -333,6 +333,9 @@ void MainWindow::onShelvesClicked()
     std::unique_ptr<QProgressDialog> progress;
     if (total > kQuietRun) {
         progress = std::make_unique<QProgressDialog>(this);
+        auto *text = new QLabel(progress.get());
+        text->setTextFormat(Qt::PlainText); // it quotes the row as typed
+        progress->setLabel(text);
         progress->setWindowTitle(QStringLiteral("Shelf Labels"));
         progress->setCancelButtonText(QStringLiteral("Cancel"));
         progress->setRange(0, int(std::min(total, double(INT_MAX))));

@@ -40,6 +40,7 @@ QFont windowFont(double points, bool bold)
 QLabel *caption(QWidget *parent, const QString &text, QRect geometry, Qt::Alignment alignment)
 {
     auto *label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText); // a part's code and description as the parts file holds them
     label->setGeometry(geometry);
     label->setAlignment(alignment | Qt::AlignTop);
     return label;
