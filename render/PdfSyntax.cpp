@@ -2,6 +2,8 @@
 
 #include <QPainterPath>
 
+#include <zlib.h>
+
 #include <charconv>
 #include <cmath>
 
@@ -50,10 +52,40 @@ QByteArray textString(QStringView text)
     return out;
 }
 
+namespace {
+
+// zlib's state is sized for its largest window: making it afresh for each of
+// a label's glyphs (a few hundred bytes each) and clearing its 64 KB hash
+// table cost more than deflating them. So each stream gets a state sized to
+// it: the smallest window that holds the whole stream (zlib's own limits 9
+// to 15 bits), and a hash table as large as the window.
+int windowBitsFor(qsizetype size)
+{
+    constexpr qsizetype kLookahead = 262; // zlib's MIN_LOOKAHEAD, beyond the data
+    int bits = 9;
+    while (bits < 15 && (qsizetype(1) << bits) < size + kLookahead)
+        ++bits;
+    return bits;
+}
+
+} // namespace
+
 QByteArray deflate(const QByteArray &data)
 {
-    // qCompress's zlib stream without the 4-byte length it puts in front.
-    return qCompress(data).mid(4);
+    const int windowBits = windowBitsFor(data.size());
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, windowBits, windowBits - 7, Z_DEFAULT_STRATEGY)
+        != Z_OK)
+        return qCompress(data).mid(4); // qCompress's zlib stream without the length it puts in front
+    QByteArray out(qsizetype(deflateBound(&stream, uLong(data.size()))), Qt::Uninitialized);
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    stream.avail_in = uInt(data.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    const bool done = ::deflate(&stream, Z_FINISH) == Z_STREAM_END;
+    out.truncate(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return done ? out : qCompress(data).mid(4);
 }
 
 void putPath(QByteArray &out, const QPainterPath &path, double yScale, int decimals)

@@ -8,17 +8,25 @@
 
 #include <QBuffer>
 #include <QPainter>
-#include <QRegularExpression>
 
 namespace {
 
 constexpr int kNumberDigits = 8;
 
+// The title as a part of a file name: letters, digits, blanks and ". _ -"
+// of ASCII kept, every other character (a pair of surrogates is one) "_".
 QString fileNamePart(const QString &title)
 {
-    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9 ._-]"));
-    QString part = title;
-    part.replace(unsafe, QStringLiteral("_"));
+    QString part;
+    part.reserve(title.size());
+    for (qsizetype i = 0; i < title.size(); ++i) {
+        const char16_t c = title[i].unicode();
+        const bool kept = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' '
+                          || c == '.' || c == '_' || c == '-';
+        part += kept ? QChar(c) : QLatin1Char('_');
+        if (QChar::isHighSurrogate(c) && i + 1 < title.size() && title[i + 1].isLowSurrogate())
+            ++i;
+    }
     return part.left(60).trimmed();
 }
 

@@ -32,3 +32,12 @@ PrinterEntry Printers::onUnreachableSpooler(const QString &deviceName) const
     }
     return {};
 }
+
+PrinterEntry Printers::lastNamed(const QString &name) const
+{
+    for (auto spooler = m_spoolers.crbegin(); spooler != m_spoolers.crend(); ++spooler) {
+        if ((*spooler)->printerNames().contains(name))
+            return {name, *spooler};
+    }
+    return {};
+}

@@ -22,6 +22,11 @@ public:
 
     QList<PrinterEntry> all() const;
 
+    // The last printer of all() named `name`, asking the spoolers from the
+    // last: one that lists it spares asking those before it (the system's
+    // spooler may take its time). Invalid when none is so named.
+    PrinterEntry lastNamed(const QString &name) const;
+
     // The printer that is current when the process starts: the first
     // spooler's default printer (the system's), else the last printer listed
     // (the built-in PDF printer).

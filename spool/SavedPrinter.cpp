@@ -68,19 +68,17 @@ void write(const QString &deviceName)
 
 void SelectSavedPrinter(Printer &printer)
 {
-    bool matched = false;
-    const QList<PrinterEntry> entries = printer.printers().all();
-    for (const PrinterEntry &entry : entries) {
-        if (SavedPrinter::read() == entry.deviceName) {
-            printer.makeCurrent(entry);
-            matched = true;
-        }
+    const QString saved = SavedPrinter::read();
+    // Of printers with the same name, the last listed is chosen: the
+    // built-in printer is chosen without asking the system's spooler.
+    if (const PrinterEntry entry = printer.printers().lastNamed(saved); entry.isValid()) {
+        printer.makeCurrent(entry);
+        return;
     }
     // A label printer that is missing only because its print server cannot be
     // reached stays the destination, so the label fails with the reason
     // rather than quietly printing somewhere else.
-    const QString saved = SavedPrinter::read();
-    if (!matched && saved != SavedPrinter::kNone) {
+    if (saved != SavedPrinter::kNone) {
         if (const PrinterEntry away = printer.printers().onUnreachableSpooler(saved); away.isValid())
             printer.makeCurrent(away);
     }

@@ -93,7 +93,7 @@ private slots:
     // page for each copy. Numbers go on after the counter's, then after a file put there by hand,
     // past 32 bits. The glyphs job twice in one process: the second file draws from the glyphs
     // the first made. A code far longer than a file name may be is printed, its file named
-    // with the code's start.
+    // with the code's start, its characters that a file name may not hold as "_".
     void filesReadBackAsTheJobs()
     {
         QString text = readBack(sample);
@@ -101,8 +101,9 @@ private slots:
         for (int i = 0; i < 2; ++i)
             text += readBack(LabelImage::printPdf(glyphsJob()));
         PrintJob longCode;
-        longCode.title = "TagFoundry BIN " + QString(300, QLatin1Char('7'));
-        longCode.ops = {textOp(300, 80, longCode.title.mid(15), {"Tahoma", 20, false})};
+        // A character a file name may not hold is "_", one for each, a pair of surrogates being one.
+        longCode.title = QString::fromUtf8("TagFoundry BIN \xf0\x9f\x98\x80\xc3\x84/") + QString(300, QLatin1Char('7'));
+        longCode.ops = {textOp(300, 80, QString(300, QLatin1Char('7')), {"Tahoma", 20, false})};
         text += readBack(LabelImage::printPdf(longCode));
         QVERIFY(Golden::matches("pdf-printer.txt", text));
         QVERIFY2(QFileInfo(sample).size() < 20LL * 1024, "the sample label's file is 20 KiB or more");

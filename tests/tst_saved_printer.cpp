@@ -56,6 +56,19 @@ private slots:
         const int index = chosen.spooler == &env.spooler ? 1 : chosen.spooler == &second ? 2 : 0;
         QCOMPARE(QString("%1 in %2").arg(chosen.deviceName).arg(index), expected);
     }
+
+    // The printer listed last (the built-in one) is chosen without asking the
+    // spoolers before it: the system's print server may take its time.
+    void lastSpoolersPrinterChosenWithoutAskingTheOthers()
+    {
+        TestPrinting env;
+        RecordingSpooler builtIn({"TagFoundry PDF"});
+        Printer printer(Printers({&env.spooler, &builtIn}));
+        env.savePrinter("TagFoundry PDF");
+        SelectSavedPrinter(printer);
+        QCOMPARE(printer.entry(), (PrinterEntry{"TagFoundry PDF", &builtIn}));
+        QCOMPARE(env.spooler.namesListed, 0);
+    }
 };
 
 QTEST_MAIN(TestSavedPrinter)

@@ -12,7 +12,11 @@ public:
     {
     }
 
-    QStringList printerNames() const override { return m_printers; }
+    QStringList printerNames() const override
+    {
+        ++namesListed;
+        return m_printers;
+    }
     QString defaultPrinterName() const override { return m_default; }
     // Keeps the job; its barcodes are laid out as on a 4-inch label at 203 dpi.
     QList<BarcodeShortfall> submit(const PrintJob &job) override;
@@ -27,7 +31,8 @@ public:
     QString jobsAsText() const;
 
     QList<PrintJob> jobs;
-    QString unreachable; // set: the spooler acts as a print server that is away
+    QString unreachable;         // set: the spooler acts as a print server that is away
+    mutable int namesListed = 0; // how often it was asked for its printers
 
 private:
     QStringList m_printers;
