@@ -16,11 +16,12 @@
 // another), the tmpfs one in /dev/shm (TAGFOUNDRY_BENCH_TMPFS); each is named
 // with its file system as the system reports it.
 
+#include "BatchRuns.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -29,19 +30,16 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
 #include <sys/vfs.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-struct Run {
-    double seconds = 0;
-    double peakMB = 0;
-    bool ok = false;
-};
+using BatchRuns::makeHome;
+using BatchRuns::median;
+using BatchRuns::pdfsIn;
+using BatchRuns::Run;
+using BatchRuns::runBatch;
 
 QString fileSystem(const QString &folder)
 {
@@ -60,68 +58,6 @@ QString fileSystem(const QString &folder)
     default:
         return QStringLiteral("type 0x%1").arg(qulonglong(info.f_type), 0, 16);
     }
-}
-
-// A home with the built-in printer saved and `records` records in its label file.
-void makeHome(const QString &home, int records)
-{
-    QDir().mkpath(home + "/TagFoundry");
-    QDir().mkpath(home + "/.config/TagFoundry");
-    QFile settings(home + "/.config/TagFoundry/TagFoundry.conf");
-    settings.open(QIODevice::WriteOnly);
-    settings.write("[Settings]\nPrinter=TagFoundry PDF\n");
-    QFile labels(home + "/TagFoundry/labels.txt");
-    labels.open(QIODevice::WriteOnly);
-    for (int i = 0; i < records; ++i) {
-        labels.write(QStringLiteral("VLV-%1,R%2-A,Diverter valve cartridge for combi boilers %1 with seals and clips,%3,1\r\n")
-                         .arg(i, 5, 10, QLatin1Char('0'))
-                         .arg(i % 40)
-                         .arg(i % 3 ? QStringLiteral("NONE") : QStringLiteral("FRAGILE"))
-                         .toUtf8());
-    }
-}
-
-// The program run to its end in batch mode with `home` as its home: its time
-// and its own peak memory.
-Run runBatch(const QString &home, const QString &word)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home);
-    env.insert("XDG_CONFIG_HOME", home + "/.config");
-    env.remove("DISPLAY");
-    env.remove("WAYLAND_DISPLAY");
-    std::vector<QByteArray> texts;
-    for (const QString &entry : env.toStringList())
-        texts.push_back(entry.toLocal8Bit());
-    std::vector<char *> envp;
-    envp.reserve(texts.size() + 1);
-    for (QByteArray &text : texts)
-        envp.push_back(text.data());
-    envp.push_back(nullptr);
-    QByteArray program = TAGFOUNDRY_EXECUTABLE, argument = word.toLatin1();
-    char *argv[] = {program.data(), argument.data(), nullptr};
-
-    QElapsedTimer timer;
-    timer.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.constData(), nullptr, nullptr, argv, envp.data()) != 0)
-        return {};
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    return {double(timer.nsecsElapsed()) / 1e9, double(usage.ru_maxrss) / 1024.0,
-            WIFEXITED(status) && WEXITSTATUS(status) == 0};
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-int pdfsIn(const QString &home)
-{
-    return int(QDir(home + "/TagFoundry/printed").entryList({"*.pdf"}, QDir::Files).size());
 }
 
 // `count` numbered files put in the home's printed/ folder by hand.
