@@ -55,7 +55,7 @@ public:
             if (key == image.cacheKey())
                 return bytes;
         }
-        QByteArray bytes = PdfSyntax::deflate(rgbBytes(image));
+        QByteArray bytes = PdfSyntax::flate(rgbBytes(image));
         m_entries.push_front({image.cacheKey(), bytes});
         if (m_entries.size() > kKept)
             m_entries.pop_back();
@@ -119,7 +119,7 @@ QByteArray write(const Info &info, const QByteArray &content, const PdfType3Font
                              + PdfSyntax::textString(info.creator) + " /Producer " + PdfSyntax::textString(info.creator)
                              + " >>");
 
-    w.stream(contentObject, "/Filter /FlateDecode", PdfSyntax::deflate(twipsToPoints() + content));
+    w.stream(contentObject, "/Filter /FlateDecode", PdfSyntax::flate(twipsToPoints() + content));
 
     const QByteArray box = mediaBox();
     for (int page : pageObjects) {

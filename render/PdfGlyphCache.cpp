@@ -66,7 +66,7 @@ const Glyph &Face::glyph(quint32 index)
         else
             proc += evenOdd ? "h f*\n" : "h f\n";
     }
-    glyph.procData = PdfSyntax::deflate(proc);
+    glyph.procData = PdfSyntax::flate(proc);
     return *m_glyphs.insert(index, glyph);
 }
 

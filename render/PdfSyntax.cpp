@@ -70,7 +70,7 @@ int windowBitsFor(qsizetype size)
 
 } // namespace
 
-QByteArray deflate(const QByteArray &data)
+QByteArray flate(const QByteArray &data)
 {
     const int windowBits = windowBitsFor(data.size());
     z_stream stream{};

@@ -34,8 +34,8 @@ void putUtf16Hex(QByteArray &out, QStringView text);
 // A text string (the file's title): UTF-16BE with a byte order mark, in hex.
 QByteArray textString(QStringView text);
 
-// Flate data for a /FlateDecode stream.
-QByteArray deflate(const QByteArray &data);
+// Flate data for a /FlateDecode stream (zlib's format).
+QByteArray flate(const QByteArray &data);
 
 // Appends a path as path construction operators (m, l, c; h before each
 // further subpath), y multiplied by `yScale`, numbers with `decimals` decimals.

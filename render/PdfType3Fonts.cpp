@@ -120,6 +120,6 @@ int PdfType3Fonts::writeFont(ObjectWriter &w, const Font &font)
     w.object(descriptor, "<< /Type /FontDescriptor /FontName /" + font.face->baseName + " /Flags 32 /FontBBox " + box
                              + " /ItalicAngle 0 /Ascent " + metrics + " /StemV 0 >>");
 
-    w.stream(toUnicode, "/Filter /FlateDecode", PdfSyntax::deflate(toUnicodeMap(font.unicode)));
+    w.stream(toUnicode, "/Filter /FlateDecode", PdfSyntax::flate(toUnicodeMap(font.unicode)));
     return fontObject;
 }
