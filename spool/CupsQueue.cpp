@@ -34,6 +34,7 @@ namespace {
                 F(ippGetInteger) F(ippGetResolution) F(ippGetString) F(ippNewRequest) F(ippPort)
 
 struct CupsLibrary {
+// NOLINTNEXTLINE(bugprone-macro-parentheses): `name` names a member, which takes no parentheses
 #define TAGFOUNDRY_CUPS_POINTER(name) decltype(&::name) name = nullptr;
     TAGFOUNDRY_CUPS_FUNCTIONS(TAGFOUNDRY_CUPS_POINTER)
 #undef TAGFOUNDRY_CUPS_POINTER

@@ -118,7 +118,7 @@ private slots:
         DialogPrompts prompts;
         QStringList answers, shown;
         QTimer answering; // answers each prompt as it opens, notes what it shows
-        QObject::connect(&answering, &QTimer::timeout, [&] {
+        QObject::connect(&answering, &QTimer::timeout, &answering, [&] {
             QWidget *modal = QApplication::activeModalWidget();
             if (auto *input = qobject_cast<QInputDialog *>(modal); input && !answers.isEmpty()) {
                 input->setTextValue(answers.takeFirst());

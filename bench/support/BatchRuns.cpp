@@ -44,6 +44,7 @@ Run run(const QString &program, const QStringList &arguments, const QString &hom
     for (const QString &entry : env.toStringList())
         texts.push_back(entry.toLocal8Bit());
     std::vector<char *> envp;
+    envp.reserve(texts.size() + 1);
     for (QByteArray &text : texts)
         envp.push_back(text.data());
     envp.push_back(nullptr);
@@ -51,6 +52,7 @@ Run run(const QString &program, const QStringList &arguments, const QString &hom
     for (const QString &argument : arguments)
         words.push_back(argument.toLocal8Bit());
     std::vector<char *> argv;
+    argv.reserve(words.size() + 1);
     for (QByteArray &word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
