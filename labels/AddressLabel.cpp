@@ -8,7 +8,7 @@
 
 using namespace LabelTexts;
 
-void PrintAddressLabel(Printer &p, const std::array<QString, 4> &lines, const QString &copiesText)
+LabelReceipt PrintAddressLabel(Printer &p, const std::array<QString, 4> &lines, const QString &copiesText)
 {
     SelectSavedPrinter(p);
     // The copies text is checked before anything goes to the printer.
@@ -34,5 +34,5 @@ void PrintAddressLabel(Printer &p, const std::array<QString, 4> &lines, const QS
     p.setCurrentX(160);
     p.setCurrentY(1900);
     p.print(lines[3]);
-    p.endDoc();
+    return p.endDoc();
 }

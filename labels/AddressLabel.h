@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Spooler.h"
+
 #include <QString>
 
 #include <array>
@@ -12,4 +14,4 @@ class Printer;
 // the weight the printer's last job left (it sets none).
 // Throws Failure, printing nothing, when the copies text is not such a number
 // or when the printer refuses the job.
-void PrintAddressLabel(Printer &p, const std::array<QString, 4> &lines, const QString &copiesText);
+LabelReceipt PrintAddressLabel(Printer &p, const std::array<QString, 4> &lines, const QString &copiesText);

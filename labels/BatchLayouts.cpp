@@ -1,11 +1,9 @@
 #include "BatchLayouts.h"
 
 #include "BinLabel.h"
-#include "Failure.h"
 #include "LabelTexts.h"
-#include "NumberText.h"
-#include "Printer.h"
 #include "PrintStamp.h"
+#include "Printer.h"
 
 #include <QLocale>
 
@@ -13,35 +11,25 @@ using namespace LabelTexts;
 
 namespace {
 
-const QString kNone = QStringLiteral("NONE");
 constexpr int kPieceLength = 35;
 constexpr int kMaxPieces = 5;
-constexpr int kFieldsNeeded = 5;
 
 QString upper(const QString &text)
 {
     return QLocale::system().toUpper(text);
 }
 
-qint16 copiesOf(const QString &field)
-{
-    const std::optional<qint16> copies = NumberText::lenientInt16(field);
-    if (!copies)
-        throw Failure(QStringLiteral("copies \"%1\" is outside -32768 to 32767").arg(field));
-    return *copies;
-}
-
 // The note, bold, at the right below the description; both layouts have it.
-void printNote(Printer &p, const QString &note)
+void printNote(Printer &p, const std::optional<QString> &note)
 {
-    if (note == kNone)
+    if (!note)
         return;
     p.setCurrentX(3500);
     p.setCurrentY(2100);
     p.setFontBold(true); // stays bold for the rest of the record
     p.setFontName(kTahoma);
     p.setFontSize(10);
-    p.print(note);
+    p.print(*note);
 }
 
 // The print stamp at the foot, the last step of both layouts.
@@ -73,17 +61,17 @@ QStringList BinsDescriptionLines(const QString &description)
     return lines;
 }
 
-void PrintXListLabel(Printer &p, const BatchLabel &label)
+LabelReceipt PrintXListLabel(Printer &p, const BatchLabel &label)
 {
     p.setJobTitle(kXList + QLatin1Char(' ') + label.code);
     p.setCopies(label.copies);
     PrintFramedCode(p, label.code);
-    if (label.reference != kNone) {
+    if (label.reference) {
         p.setCurrentX(160);
         p.setCurrentY(1800);
         p.setFontName(kTahoma);
         p.setFontSize(16);
-        p.print(label.reference);
+        p.print(*label.reference);
     }
     p.setCurrentX(160);
     p.setCurrentY(600);
@@ -97,20 +85,20 @@ void PrintXListLabel(Printer &p, const BatchLabel &label)
     p.print(barcodeText(label.code));
     printNote(p, label.note);
     printStamp(p);
-    p.endDoc();
+    return p.endDoc();
 }
 
-void PrintBinsLabel(Printer &p, const BatchLabel &label)
+LabelReceipt PrintBinsLabel(Printer &p, const BatchLabel &label)
 {
     p.setJobTitle(kBins + QLatin1Char(' ') + label.code);
     p.setCopies(label.copies);
     PrintFramedCode(p, label.code);
-    if (label.reference != kNone) {
+    if (label.reference) {
         p.setCurrentX(160);
         p.setCurrentY(600);
         p.setFontName(kTahoma);
         p.setFontSize(16);
-        p.print(QStringLiteral("VHQ: ") + label.reference);
+        p.print(QStringLiteral("VHQ: ") + *label.reference);
     }
     p.setCurrentX(160);
     p.setCurrentY(1000);
@@ -134,23 +122,10 @@ void PrintBinsLabel(Printer &p, const BatchLabel &label)
     p.setFontSize(9);
     p.print(kCompanyName);
     printStamp(p);
-    p.endDoc();
+    return p.endDoc();
 }
 
-void PrintBatchRecord(Printer &p, const QStringList &fields, const QString &word)
+LabelReceipt PrintBatchRecord(Printer &p, const BatchLabel &label, const QString &word)
 {
-    if (fields.size() < kFieldsNeeded) {
-        throw Failure(fields.isEmpty()
-                          ? QStringLiteral("empty line, at least %1 fields needed").arg(kFieldsNeeded)
-                          : QStringLiteral("%1 field%2, at least %3 needed")
-                                .arg(fields.size())
-                                .arg(fields.size() == 1 ? "" : "s")
-                                .arg(kFieldsNeeded));
-    }
-    // The copies are checked before anything of the record is printed.
-    const BatchLabel label{fields[0], fields[1], fields[2], fields[3], copiesOf(fields[4])};
-    if (word == kBins)
-        PrintBinsLabel(p, label);
-    else
-        PrintXListLabel(p, label);
+    return word == kBins ? PrintBinsLabel(p, label) : PrintXListLabel(p, label);
 }

@@ -17,7 +17,7 @@ void PrintFramedCode(Printer &p, const QString &code)
     p.print(code);
 }
 
-void PrintBinLabel(Printer &p, const QString &code)
+LabelReceipt PrintBinLabel(Printer &p, const QString &code)
 {
     p.setJobTitle(QStringLiteral("BIN ") + code);
     PrintFramedCode(p, code);
@@ -31,5 +31,5 @@ void PrintBinLabel(Printer &p, const QString &code)
     p.setCurrentX(1200);
     p.setCurrentY(2500);
     p.print(PrintStamp(p.clock()));
-    p.endDoc();
+    return p.endDoc();
 }

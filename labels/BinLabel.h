@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Spooler.h"
+
 #include <QString>
 
 class Printer;
@@ -12,4 +14,4 @@ void PrintFramedCode(Printer &p, const QString &code);
 // as one job on the printer as an earlier label left it: no printer is
 // selected for it, no copies are set (a new job has one).
 // Throws Failure when the printer refuses the job.
-void PrintBinLabel(Printer &p, const QString &code);
+LabelReceipt PrintBinLabel(Printer &p, const QString &code);

@@ -6,7 +6,8 @@
 
 using namespace LabelTexts;
 
-void PrintOrderLabel(Printer &p, const QString &orderNumber, const QString &contract, const QString &siteAddress)
+LabelReceipt PrintOrderLabel(Printer &p, const QString &orderNumber, const QString &contract,
+                             const QString &siteAddress)
 {
     SelectSavedPrinter(p);
     p.setJobTitle(QStringLiteral("ORMEX order label"));
@@ -25,5 +26,5 @@ void PrintOrderLabel(Printer &p, const QString &orderNumber, const QString &cont
     p.setCurrentX(160);
     p.setCurrentY(1800);
     p.print(QStringLiteral("Site Address: ") + siteAddress);
-    p.endDoc();
+    return p.endDoc();
 }

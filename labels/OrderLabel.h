@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Spooler.h"
+
 #include <QString>
 
 class Printer;
@@ -8,4 +10,5 @@ class Printer;
 // heading, then the order number, contract and site address, each after its
 // caption. One job on the saved label printer, in the weight the printer's
 // last job left (it sets none); throws Failure when the printer refuses it.
-void PrintOrderLabel(Printer &p, const QString &orderNumber, const QString &contract, const QString &siteAddress);
+LabelReceipt PrintOrderLabel(Printer &p, const QString &orderNumber, const QString &contract,
+                             const QString &siteAddress);

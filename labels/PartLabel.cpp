@@ -17,7 +17,7 @@ const QString kProductLine = QStringLiteral("Kestrion");
 
 // FontBold is not set before the company name, which keeps the weight the
 // printer was left with.
-void PrintPartLabel(Printer &p, const PartLabel &label)
+LabelReceipt PrintPartLabel(Printer &p, const PartLabel &label)
 {
     p.setJobTitle(QStringLiteral("PART ") + label.code);
     SelectSavedPrinter(p);                                  // 1
@@ -53,5 +53,5 @@ void PrintPartLabel(Printer &p, const PartLabel &label)
     p.setCurrentY(2500);
     p.print(PrintStamp(p.clock()));                         // 26
     p.paintPicture(label.logo, 200, 600);                   // 27
-    p.endDoc();                                             // 28
+    return p.endDoc();                                      // 28
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Spooler.h"
+
 #include <QImage>
 #include <QString>
 
@@ -17,4 +19,4 @@ struct PartLabel {
 // The part label, one job on the saved label printer in the label's copies;
 // its company line is in the weight the printer's last job left. Throws
 // Failure when the printer refuses it.
-void PrintPartLabel(Printer &p, const PartLabel &label);
+LabelReceipt PrintPartLabel(Printer &p, const PartLabel &label);

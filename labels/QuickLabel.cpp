@@ -21,7 +21,7 @@ qint16 copiesOf(const QString &copiesText)
 
 } // namespace
 
-void PrintQuickLabel(Printer &p, const QString &copiesText, const QString &firstLine, const QString &secondLine)
+LabelReceipt PrintQuickLabel(Printer &p, const QString &copiesText, const QString &firstLine, const QString &secondLine)
 {
     SelectSavedPrinter(p); // "none" or not installed: the current printer stays
     const qint16 copies = copiesOf(copiesText);
@@ -44,5 +44,5 @@ void PrintQuickLabel(Printer &p, const QString &copiesText, const QString &first
     p.setCurrentY(2000);
     p.setFontSize(20);
     p.print(PrintStamp(p.clock()));
-    p.endDoc();
+    return p.endDoc();
 }

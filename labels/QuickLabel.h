@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Spooler.h"
+
 #include <QString>
 
 class Printer;
@@ -10,4 +12,5 @@ class Printer;
 // printer's last job left (it sets none).
 // Throws Failure, printing nothing, when the copies text gives a count outside
 // the 16-bit range or when the printer refuses the job.
-void PrintQuickLabel(Printer &p, const QString &copiesText, const QString &firstLine, const QString &secondLine);
+LabelReceipt PrintQuickLabel(Printer &p, const QString &copiesText, const QString &firstLine,
+                             const QString &secondLine);

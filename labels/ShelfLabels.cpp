@@ -18,7 +18,7 @@ QString ShelfLocationCode(const QString &row, qint64 rack, qint64 shelf)
     return row + QString::number(rack) + ShelfLetters(shelf);
 }
 
-void PrintShelfLabel(Printer &p, const QString &row, qint64 rack, qint64 shelf)
+LabelReceipt PrintShelfLabel(Printer &p, const QString &row, qint64 rack, qint64 shelf)
 {
     p.setJobTitle(QStringLiteral("SHELF ") + ShelfLocationCode(row, rack, shelf));
     p.setCurrentX(160);
@@ -32,5 +32,5 @@ void PrintShelfLabel(Printer &p, const QString &row, qint64 rack, qint64 shelf)
     p.setFontName(kBarcodeFont);
     p.setFontSize(30);
     p.print(barcodeText(QStringLiteral("SHELF-") + row + QString::number(rack) + letters));
-    p.endDoc();
+    return p.endDoc();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Spooler.h"
+
 #include <QString>
 
 class Printer;
@@ -17,4 +19,4 @@ QString ShelfLocationCode(const QString &row, qint64 rack, qint64 shelf);
 // One label as one job on the printer as the run's start left it (it sets no
 // copies: a new job has one; nor a weight: the last job's stays). Throws
 // Failure when the printer refuses it.
-void PrintShelfLabel(Printer &p, const QString &row, qint64 rack, qint64 shelf);
+LabelReceipt PrintShelfLabel(Printer &p, const QString &row, qint64 rack, qint64 shelf);

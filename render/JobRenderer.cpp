@@ -99,15 +99,26 @@ bool isBarcode(const PrintOp &op)
 }
 
 // How the barcode `index` of the job lies on the dots; a shortfall is added
-// to `shortfalls` when it cannot keep the element rule.
+// to `shortfalls` when it has characters Code 39 cannot encode or cannot
+// keep the element rule.
 Code39Elements::Plan planBarcode(const PrintJob &job, qsizetype index, const PrinterDots &dots, double pageWidth,
                                  QList<BarcodeShortfall> &shortfalls)
 {
     const PrintOp &op = job.ops[index];
     const Room room = roomOf(job, index, pageWidth);
     const Code39Elements::Plan plan = Code39Elements::plan(op.font.size, op.text.size(), op.at.x(), room.width, dots);
-    if (!plan.keepsRule)
-        shortfalls.append({op.text, dots.dpi(), plan.needed, room.width, room.limit});
+    BarcodeShortfall shortfall;
+    shortfall.text = op.text;
+    shortfall.unencodable = Code39Glyphs::undrawable(op.text);
+    if (!plan.keepsRule) {
+        shortfall.narrower = true;
+        shortfall.dpi = dots.dpi();
+        shortfall.needed = plan.needed;
+        shortfall.room = room.width;
+        shortfall.limit = room.limit;
+    }
+    if (!shortfall.unencodable.isEmpty() || shortfall.narrower)
+        shortfalls.append(shortfall);
     return plan;
 }
 

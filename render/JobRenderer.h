@@ -5,15 +5,19 @@
 
 class QPainter;
 
-// A barcode that could not keep the element rule of Code39Elements in the
-// room it had on its label: printed as narrow as the font draws it, it may
-// not scan off a thermal printer.
+// A barcode of a job that will not scan as it should: it has characters
+// Code 39 cannot encode (left as blank gaps, it will not scan), or it could
+// not keep the element rule of Code39Elements in the room it had on its
+// label (printed narrower than the rule asks, it may not scan off a thermal
+// printer), or both.
 struct BarcodeShortfall {
-    QString text;      // as printed, with its start and stop characters
-    int dpi = 0;       // of the printer it was laid out for
-    double needed = 0; // twips from its start: its bars under the rule and the quiet zone after them
-    double room = 0;   // twips from its start to what is in the way
-    QString limit;     // what is in the way: "the label's edge", "the text \"FRAGILE\"", ...
+    QString text;          // as printed, with its start and stop characters
+    QString unencodable;   // the characters Code 39 cannot encode, each once; empty when none
+    bool narrower = false; // the element rule not kept; then:
+    int dpi = 0;           // of the printer it was laid out for
+    double needed = 0;     // twips from its start: its bars under the rule and the quiet zone after them
+    double room = 0;       // twips from its start to what is in the way
+    QString limit;         // what is in the way: "the label's edge", "the text \"FRAGILE\"", ...
     bool operator==(const BarcodeShortfall &) const = default;
 };
 
@@ -33,7 +37,7 @@ enum class AddedWeight { StrokedByRenderer, DrawnByDevice };
 // label printer shows them, and barcode bars whole dots wide under the
 // element rule, each barcode as wide as it needs up to the room it has: the
 // page's right edge (the painter's device) or the next thing printed on its
-// row. Returns the barcodes that could not keep the rule.
+// row. Returns the barcodes that will not scan as they should.
 QList<BarcodeShortfall> renderPage(QPainter &painter, const PrintJob &job, const PrinterDots &dots = {},
                                    AddedWeight addedWeight = AddedWeight::StrokedByRenderer);
 

@@ -132,7 +132,7 @@ NumberedFolder::Outcome NumberedFolder::add(const QList<File> &files)
 {
     Written written = write(files);
     if (written.ready == 0 && !written.unwritten)
-        return {0, written.failure};
+        return {0, written.failure, {}};
     Outcome outcome = nameInOrder(files, written);
     if (outcome.added == 0)
         return outcome;
@@ -142,6 +142,7 @@ NumberedFolder::Outcome NumberedFolder::add(const QList<File> &files)
         // The files have their names, but the names may not outlive a power
         // cut: none of them counts as added, the first of them fails.
         outcome.added = 0;
+        outcome.paths.clear();
         outcome.failure = Failure(failure).then(
             QStringLiteral("the files just named in it may be lost in a power cut"));
     }
@@ -189,8 +190,11 @@ NumberedFolder::Outcome NumberedFolder::nameInOrder(const QList<File> &files, Wr
         if (before.last == 0 || (stamp.isEmpty() ? !m_scanned : before.stamp != stamp))
             last = std::max(last, highestPresent());
         try {
-            for (; outcome.added < written.ready; ++outcome.added)
-                last = place(written.files[size_t(outcome.added)], files[outcome.added].label, last);
+            for (; outcome.added < written.ready; ++outcome.added) {
+                const QString &label = files[outcome.added].label;
+                last = place(written.files[size_t(outcome.added)], label, last);
+                outcome.paths.append(QDir(m_folder).filePath(m_nameFor(last, label)));
+            }
             if (written.unwritten) {
                 const QString path = QDir(m_folder).filePath(
                     m_nameFor(nextAfter(last, m_folder), files[written.ready].label));

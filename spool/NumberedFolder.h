@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -53,6 +54,7 @@ public:
     struct Outcome {
         qsizetype added = 0;
         std::optional<Failure> failure;
+        QStringList paths; // of the files added, in order
     };
 
     NumberedFolder(QString folder, Namer nameFor);

@@ -62,7 +62,7 @@ const std::shared_ptr<NumberedFolder> &PdfSpooler::folder()
     return m_folder;
 }
 
-QList<BarcodeShortfall> PdfSpooler::submit(const PrintJob &job)
+LabelReceipt PdfSpooler::submit(const PrintJob &job)
 {
     if (m_writer)
         m_writer->rethrowFailure(); // an earlier label that failed stops this one before it is drawn
@@ -78,20 +78,23 @@ QList<BarcodeShortfall> PdfSpooler::submit(const PrintJob &job)
         throw Failure(QStringLiteral("cannot start the label \"%1\"").arg(job.title)).onPrinter(kPrinterName);
     // The built-in printer's pages are laid on the commonest label printer's
     // dots; its device emboldens the glyphs of bold faces itself.
-    QList<BarcodeShortfall> shortfalls = JobRenderer::renderPage(painter, job, PrinterDots{},
-                                                                 JobRenderer::AddedWeight::DrawnByDevice);
+    LabelReceipt receipt{kPrinterName,
+                         {},
+                         {},
+                         JobRenderer::renderPage(painter, job, PrinterDots{}, JobRenderer::AddedWeight::DrawnByDevice)};
     if (!painter.end())
         throw Failure(QStringLiteral("could not finish the label \"%1\"").arg(job.title)).onPrinter(kPrinterName);
 
     NumberedFolder::File file{fileNamePart(job.title), pdf.data()};
     if (m_writer) {
         m_writer->hand(folder(), std::move(file));
-        return shortfalls;
+        return receipt;
     }
     const NumberedFolder::Outcome outcome = folder()->add({file});
     if (outcome.failure)
         throw notKept(*outcome.failure);
-    return shortfalls;
+    receipt.file = outcome.paths.value(0);
+    return receipt;
 }
 
 bool PdfSpooler::holdJobs()

@@ -23,7 +23,7 @@ public:
 
     QStringList printerNames() const override { return {kPrinterName}; }
     QString defaultPrinterName() const override { return kPrinterName; }
-    QList<BarcodeShortfall> submit(const PrintJob &job) override;
+    LabelReceipt submit(const PrintJob &job) override;
     bool holdJobs() override;
     qsizetype jobsFinished() override;
     void finishJobs() override;

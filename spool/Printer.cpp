@@ -2,7 +2,6 @@
 
 #include "Failure.h"
 #include "LabelFonts.h"
-#include "Spooler.h"
 
 void Printer::makeCurrent(const PrinterEntry &entry)
 {
@@ -98,17 +97,16 @@ void Printer::paintPicture(const QImage &picture, double x, double y)
     job().ops.append(op);
 }
 
-void Printer::endDoc()
+LabelReceipt Printer::endDoc()
 {
     if (!m_job)
-        return;
+        return {};
     PrintJob finished = std::move(*m_job);
     m_job.reset();
-    m_shortfalls.clear();
     if (finished.title.isEmpty())
         finished.title = QStringLiteral("TagFoundry label");
     Spooler *spooler = entry().spooler;
     if (!spooler)
         throw Failure(QStringLiteral("No printer is installed to print on"));
-    m_shortfalls = spooler->submit(finished);
+    return spooler->submit(finished);
 }

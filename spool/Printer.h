@@ -4,6 +4,7 @@
 #include "PrintJob.h"
 #include "PrintStamp.h"
 #include "Printers.h"
+#include "Spooler.h"
 
 #include <optional>
 
@@ -55,11 +56,9 @@ public:
     // Draws the picture at its natural size, 15 twips per pixel.
     void paintPicture(const QImage &picture, double x, double y);
     // Ends the job and hands it to the spooler; throws Failure when the
-    // spooler refuses it (the job is dropped either way).
-    void endDoc();
-    // The barcodes of the job ended last that could not keep the element
-    // rule on its label (each printed, narrower, and may not scan).
-    const QList<BarcodeShortfall> &lastJobShortfalls() const { return m_shortfalls; }
+    // spooler refuses it (the job is dropped either way). Returns what became
+    // of it (an empty receipt when no job was open).
+    LabelReceipt endDoc();
 
 private:
     PrintJob &job();
@@ -68,7 +67,6 @@ private:
     Clock m_clock;
     std::optional<PrinterEntry> m_entry;
     std::optional<PrintJob> m_job;
-    QList<BarcodeShortfall> m_shortfalls;
     FontSpec m_font{QStringLiteral("Arial"), 10, false};
     double m_x = 0;
     double m_y = 0;

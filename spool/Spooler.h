@@ -6,6 +6,17 @@
 
 #include <QStringList>
 
+// What became of a label handed to a spooler: where it went, and the barcodes
+// on it that will not scan as they should. The spoolers make it; the layouts
+// and the printer hand it to their caller, which reports from it.
+struct LabelReceipt {
+    QString printer; // the printer it went to
+    QString
+        file; // the built-in printer's file of it; empty for a system queue, and while it is being written (jobs held)
+    QString job; // the system queue's name for the job (its title); empty for the built-in printer
+    QList<BarcodeShortfall> shortfalls;
+};
+
 // A job that failed after the submit() that handed it over had returned.
 class LateFailure : public Failure {
 public:
@@ -27,8 +38,7 @@ public:
     // The spooler's default printer, or empty when it has none.
     virtual QString defaultPrinterName() const = 0;
     // Hands one job over; throws Failure naming the printer when it cannot.
-    // Returns the barcodes that could not keep the element rule on its label.
-    virtual QList<BarcodeShortfall> submit(const PrintJob &job) = 0;
+    virtual LabelReceipt submit(const PrintJob &job) = 0;
     // Why the spooler cannot list its printers (its server is down or
     // unreachable), or empty when it can.
     virtual QString unreachableReason() const { return {}; }

@@ -37,7 +37,7 @@ QString SystemSpooler::unreachableReason() const
     return SystemQueue::serverProblem();
 }
 
-QList<BarcodeShortfall> SystemSpooler::submit(const PrintJob &job)
+LabelReceipt SystemSpooler::submit(const PrintJob &job)
 {
     if (const QString reason = SystemQueue::serverProblem(); !reason.isEmpty())
         throw Failure(reason).onPrinter(job.printerName, false);
@@ -74,9 +74,9 @@ QList<BarcodeShortfall> SystemSpooler::submit(const PrintJob &job)
     QPainter painter;
     if (!painter.begin(&printer))
         throw Failure(QStringLiteral("cannot start a job")).onPrinter(job.printerName);
-    QList<BarcodeShortfall> shortfalls = JobRenderer::renderPage(painter, job, dots);
+    LabelReceipt receipt{job.printerName, {}, job.title, JobRenderer::renderPage(painter, job, dots)};
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         throw Failure(QStringLiteral("did not accept the job")).onPrinter(job.printerName);
     queue.checkSubmitted();
-    return shortfalls;
+    return receipt;
 }

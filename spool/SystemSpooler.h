@@ -9,6 +9,6 @@ class SystemSpooler : public Spooler {
 public:
     QStringList printerNames() const override;
     QString defaultPrinterName() const override;
-    QList<BarcodeShortfall> submit(const PrintJob &job) override;
+    LabelReceipt submit(const PrintJob &job) override;
     QString unreachableReason() const override;
 };

@@ -15,6 +15,3 @@ class Printer;
 // scanning off a thermal printer. One line each, naming file and line, once
 // the label is printed.
 void RunBatch(Printer &printer, const QString &word, const std::function<void(const QString &)> &warn = {});
-
-// The label file: labels.txt in the data folder.
-QString LabelFilePath();

@@ -40,10 +40,10 @@ QString codeOf(int length)
 PrintJob printed(TestPrinting &env, const QString &layout, const QString &code)
 {
     if (layout == u"XLIST"_s)
-        PrintXListLabel(env.printer, {code, u"NONE"_s, u"Diverter valve"_s, u"NONE"_s, 1});
+        PrintXListLabel(env.printer, {code, std::nullopt, u"Diverter valve"_s, std::nullopt, 1});
     else if (layout.startsWith(u"BINS"_s))
-        PrintBinsLabel(env.printer,
-                       {code, u"R12"_s, u"Diverter valve"_s, layout.endsWith(u"note"_s) ? u"FRAGILE"_s : u"NONE"_s, 1});
+        PrintBinsLabel(env.printer, {code, u"R12"_s, u"Diverter valve"_s,
+                                     layout.endsWith(u"note"_s) ? std::optional(u"FRAGILE"_s) : std::nullopt, 1});
     else if (layout == u"bin label"_s)
         PrintBinLabel(env.printer, code);
     else if (layout == u"part label"_s)

@@ -4,6 +4,7 @@
 
 #include "Failure.h"
 #include "Golden.h"
+#include "LabelFile.h"
 #include "NumberText.h"
 #include "PrintStamp.h"
 #include "RunBatch.h"
@@ -28,7 +29,7 @@ QString runBatch(TestPrinting &env, const QString &word)
     }
     // The stamp's form is the locale's; its place and font are what is compared.
     text += env.spooler.jobsAsText().replace(PrintStamp(kNow), "<stamp>") + said;
-    return text.replace(QDir::toNativeSeparators(LabelFilePath()), "labels.txt");
+    return text.replace(QDir::toNativeSeparators(LabelFile::path()), "labels.txt");
 }
 
 } // namespace
@@ -90,7 +91,7 @@ private slots:
         QString text = runBatch(*env, "XLIST");
         env->spooler.refuseJobs({}, -1);
         text += runBatch(*env, "BINS");
-        QFile::remove(LabelFilePath());
+        QFile::remove(LabelFile::path());
         // Windows names a missing file in its own words.
         text += runBatch(*env, "XLIST").replace("File not found.", "No such file or directory");
         QVERIFY(Golden::matches("batch/refused-then-missing.jobs", text));

@@ -143,7 +143,7 @@ private slots:
             job = recorder.spooler.jobs.takeLast();
         }
         job.printerName = queue;
-        QCOMPARE(SystemSpooler().submit(job), QList<BarcodeShortfall>());
+        QCOMPARE(SystemSpooler().submit(job).shortfalls, QList<BarcodeShortfall>());
         const QList<PrivateCups::Job> jobs = limited.jobs(queue);
         QVERIFY(!jobs.isEmpty());
         const QImage page = LabelImage::renderPdf(limited.spooledFile(jobs.last().id), dpi).value(0);

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The label file as any program might write it, printed in both layouts:
     // failures are Failures with safe messages, every job a copy or more.
     static RecordingSpooler spooler({"Label Printer"}, "Label Printer");
-    writeAll(LabelFilePath(), input);
+    writeAll(LabelFile::path(), input);
     for (const QString &word : {kXList, kBins}) {
         Printer printer(Printers({&spooler}));
         try {

@@ -10,12 +10,12 @@ void RecordingSpooler::refuseJobs(const QString &reason, int after)
     m_refuseAfter = after;
 }
 
-QList<BarcodeShortfall> RecordingSpooler::submit(const PrintJob &job)
+LabelReceipt RecordingSpooler::submit(const PrintJob &job)
 {
     if (m_refuseAfter >= 0 && jobs.size() >= m_refuseAfter)
         throw Failure(QStringLiteral("Printer \"%1\" refused the job: %2").arg(job.printerName, m_refusal));
     jobs.append(job);
-    return JobRenderer::barcodeShortfalls(job, PrinterDots{}, 4 * kTwipsPerInch);
+    return {job.printerName, {}, job.title, JobRenderer::barcodeShortfalls(job, PrinterDots{}, 4 * kTwipsPerInch)};
 }
 
 static QString number(double twips)

@@ -19,7 +19,7 @@ public:
     }
     QString defaultPrinterName() const override { return m_default; }
     // Keeps the job; its barcodes are laid out as on a 4-inch label at 203 dpi.
-    QList<BarcodeShortfall> submit(const PrintJob &job) override;
+    LabelReceipt submit(const PrintJob &job) override;
     QString unreachableReason() const override { return unreachable; }
 
     // Refuse every job from the `after`-th submission on (0: refuse all).
