@@ -1,7 +1,10 @@
 #include "ShelfLabels.h"
 
 #include "LabelTexts.h"
+#include "NumberText.h"
 #include "Printer.h"
+
+#include <cmath>
 
 using namespace LabelTexts;
 
@@ -33,4 +36,31 @@ LabelReceipt PrintShelfLabel(Printer &p, const QString &row, qint64 rack, qint64
     p.setFontSize(30);
     p.print(barcodeText(QStringLiteral("SHELF-") + row + QString::number(rack) + letters));
     return p.endDoc();
+}
+
+std::optional<qint64> ShelfCount(const QString &answer)
+{
+    const std::optional<double> value = NumberText::strictNumber(answer);
+    if (!value || !std::isfinite(*value))
+        return std::nullopt;
+    const double whole = std::floor(*value);
+    if (whole < 1)
+        return 0;
+    return whole >= 1e15 ? qint64(1e15) : qint64(whole); // a run that long is stopped with Cancel
+}
+
+ShelfRun::ShelfRun(QString row, qint64 racks, qint64 shelves)
+    : m_row(std::move(row)), m_racks(racks), m_shelves(shelves)
+{
+}
+
+LabelReceipt ShelfRun::printNext(Printer &p)
+{
+    LabelReceipt receipt = PrintShelfLabel(p, m_row, m_rack, m_shelf);
+    ++m_printed;
+    if (++m_shelf > m_shelves) {
+        m_shelf = 1;
+        ++m_rack;
+    }
+    return receipt;
 }

@@ -6,7 +6,6 @@
 #include "JokeWindow.h"
 #include "LabelFonts.h"
 #include "LabelTexts.h"
-#include "NumberText.h"
 #include "OrderLabelWindow.h"
 #include "PartWindow.h"
 #include "PrintStamp.h"
@@ -30,7 +29,6 @@
 
 #include <climits>
 #include <memory>
-#include <cmath>
 #include <optional>
 
 using namespace LabelTexts;
@@ -64,22 +62,18 @@ const QString kRowPrompt = QStringLiteral("Please Enter the Row");
 const QString kRacksPrompt = QStringLiteral("Please Enter the number of Racks");
 const QString kShelvesPrompt = QStringLiteral("Please Enter the number of Shelves");
 
-// A typed count as a loop bound: its value, down to the last whole number not
-// above it; below 1 runs the loop zero times. nullopt (with the reason added to
+// A typed count as a loop bound; nullopt (with the reason added to
 // `problems`) when the answer is not a number.
 std::optional<qint64> loopBound(const QString &answer, const QString &prompt, QStringList *problems)
 {
-    const std::optional<double> value = NumberText::strictNumber(answer);
-    if (!value || !std::isfinite(*value)) {
-        problems->append(answer.isEmpty()
-                             ? QStringLiteral("\"%1\" was left empty or cancelled; a number is needed.").arg(prompt)
-                             : QStringLiteral("\"%1\" was answered \"%2\", which is not a number.").arg(prompt, answer));
-        return std::nullopt;
+    const std::optional<qint64> count = ShelfCount(answer);
+    if (!count) {
+        problems->append(
+            answer.isEmpty()
+                ? QStringLiteral("\"%1\" was left empty or cancelled; a number is needed.").arg(prompt)
+                : QStringLiteral("\"%1\" was answered \"%2\", which is not a number.").arg(prompt, answer));
     }
-    const double whole = std::floor(*value);
-    if (whole < 1)
-        return 0;
-    return whole >= 1e15 ? qint64(1e15) : qint64(whole); // a run that long is stopped with Cancel
+    return count;
 }
 
 // Runs longer than this show their progress and can be cancelled.
@@ -329,16 +323,16 @@ void MainWindow::onShelvesClicked()
         return;
     }
 
-    const double total = double(*rackCount) * double(*shelfCount);
+    ShelfRun run(row, *rackCount, *shelfCount);
     std::unique_ptr<QProgressDialog> progress;
-    if (total > kQuietRun) {
+    if (run.total() > kQuietRun) {
         progress = std::make_unique<QProgressDialog>(this);
         auto *text = new QLabel(progress.get());
         text->setTextFormat(Qt::PlainText); // it quotes the row as typed
         progress->setLabel(text);
         progress->setWindowTitle(QStringLiteral("Shelf Labels"));
         progress->setCancelButtonText(QStringLiteral("Cancel"));
-        progress->setRange(0, int(std::min(total, double(INT_MAX))));
+        progress->setRange(0, int(std::min(run.total(), double(INT_MAX))));
         progress->setAutoReset(false);
         progress->setAutoClose(false);
         progress->setMinimumDuration(0);
@@ -346,30 +340,26 @@ void MainWindow::onShelvesClicked()
         progress->show();
     }
 
-    qint64 printed = 0;
-    for (qint64 rack = 1; rack <= *rackCount; ++rack) {
-        for (qint64 shelf = 1; shelf <= *shelfCount; ++shelf) {
-            const QString code = ShelfLocationCode(row, rack, shelf);
-            if (progress) {
-                progress->setLabelText(QStringLiteral("Printing shelf label %1 (%2 of %3)")
-                                           .arg(code)
-                                           .arg(printed + 1)
-                                           .arg(qint64(total)));
-                progress->setValue(int(std::min(printed, qint64(INT_MAX))));
-                if (progress->wasCanceled())
-                    return; // the labels already ended stay printed
-            }
-            try {
-                PrintShelfLabel(m_printer, row, rack, shelf);
-            } catch (const Failure &failure) {
-                progress.reset();
-                prompts.warn(this, QStringLiteral("Shelf label %1 was not printed.\n%2\n"
-                                                  "%3 shelf label(s) before it were printed; the run stopped there.")
-                                       .arg(code, failure.message())
-                                       .arg(printed));
-                return;
-            }
-            ++printed;
+    while (!run.atEnd()) {
+        const QString code = run.nextCode();
+        if (progress) {
+            progress->setLabelText(QStringLiteral("Printing shelf label %1 (%2 of %3)")
+                                       .arg(code)
+                                       .arg(run.printed() + 1)
+                                       .arg(qint64(run.total())));
+            progress->setValue(int(std::min(run.printed(), qint64(INT_MAX))));
+            if (progress->wasCanceled())
+                return; // the labels already ended stay printed
+        }
+        try {
+            run.printNext(m_printer);
+        } catch (const Failure &failure) {
+            progress.reset();
+            prompts.warn(this, QStringLiteral("Shelf label %1 was not printed.\n%2\n"
+                                              "%3 shelf label(s) before it were printed; the run stopped there.")
+                                   .arg(code, failure.message())
+                                   .arg(run.printed()));
+            return;
         }
     }
 }

@@ -1,12 +1,12 @@
 #include "PartWindow.h"
 
 #include "Code39Glyphs.h"
-#include "DataFolder.h"
 #include "Failure.h"
 #include "JobRenderer.h"
-#include "LabelTexts.h"
 #include "LabelFonts.h"
+#include "LabelTexts.h"
 #include "PartLabel.h"
+#include "PartsList.h"
 #include "Prompts.h"
 #include "WindowDesign.h"
 
@@ -22,7 +22,6 @@
 
 namespace {
 
-const QString kPartsFile = QStringLiteral("parts.txt");
 const QString kCannotLoad = QStringLiteral("Cannot Load Parts File");
 using WindowDesign::kEnter;
 using WindowDesign::twips;
@@ -237,7 +236,7 @@ bool PartWindow::loadPartsFile(QStringList &entries)
 {
     QStringList lines;
     try {
-        lines = DataFolder::readLines(DataFolder::file(kPartsFile));
+        lines = PartsList::read(PartsList::path());
     } catch (const Failure &) {
         return false; // the window says so in its own words
     }
@@ -246,11 +245,11 @@ bool PartWindow::loadPartsFile(QStringList &entries)
     const QString &first = lines.first();
     partBox->setEditText(first);
     entries.append(first);
-    const QStringList fields = first.isEmpty() ? QStringList() : first.split(QLatin1Char(','));
-    if (fields.size() < 2)
+    const std::optional<PartsList::Part> part = PartsList::partOf(first);
+    if (!part || !part->description)
         return false;
-    m_description = fields[1];
-    m_code = fields[0];
+    m_description = *part->description;
+    m_code = part->code;
     showPart();
     entries = lines;
     return true;
@@ -258,12 +257,12 @@ bool PartWindow::loadPartsFile(QStringList &entries)
 
 void PartWindow::ShowPartLine(const QString &line)
 {
-    if (line.isEmpty())
+    const std::optional<PartsList::Part> part = PartsList::partOf(line);
+    if (!part)
         return;
-    const QStringList fields = line.split(QLatin1Char(','));
-    if (fields.size() > 1)
-        m_description = fields[1];
-    m_code = fields[0];
+    if (part->description)
+        m_description = *part->description;
+    m_code = part->code;
     showPart();
 }
 
