@@ -18,8 +18,9 @@ QString escapeControlCharacters(const QString &text);
 //   [FILE[ line N]: ][Printer "P" ]WHAT[: REASON | (REASON)][; CONSEQUENCE]
 //
 // e.g. 'labels.txt line 4: Printer "TagFoundry PDF" could not write
-// ~/TagFoundry/printed/00000004 AB-4.pdf: No space left on device; nothing of
-// this label was kept'. Control characters in it are shown escaped.
+// ~/TagFoundry/printed/00000004 TagFoundry XLIST AB-4.pdf: No space left on
+// device; nothing of this label was kept'. Control characters in it are
+// shown escaped.
 class Failure : public std::exception {
 public:
     // What failed, naming the thing it concerns ("refused the job", "copies
@@ -39,7 +40,6 @@ public:
     // What became of the work: "nothing of this label was kept".
     Failure &then(const QString &consequence);
 
-    const QString &whatFailed() const { return m_what; }
     const QString &file() const { return m_file; }
     qsizetype line() const { return m_line; }
     const QString &printer() const { return m_printer; }

@@ -1,6 +1,6 @@
 #include "Code39Elements.h"
 
-#include "Code39Glyphs.h"
+#include "Code39Font.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,9 +40,9 @@ struct Ideal {
 
 Ideal idealAt(double points, const PrinterDots &dots)
 {
-    const double unit = Code39Glyphs::twipsPerUnit(points);
-    return {dots.dotsOf(Code39Glyphs::kNarrow * unit), dots.dotsOf(Code39Glyphs::kWide * unit),
-            dots.dotsOf(Code39Glyphs::kAdvance * unit)};
+    const double unit = Code39Font::twipsPerUnit(points);
+    return {dots.dotsOf(Code39Font::kNarrow * unit), dots.dotsOf(Code39Font::kWide * unit),
+            dots.dotsOf(Code39Font::kAdvance * unit)};
 }
 
 // Characters start on the dot nearest the font's pitch, so one character's
@@ -154,7 +154,7 @@ int quietZoneDots(int narrowDots, const PrinterDots &dots)
 Plan plan(double points, qsizetype characters, double x, double room, const PrinterDots &dots)
 {
     const Ideal ideal = idealAt(points, dots);
-    const double fontPitch = Code39Glyphs::kAdvance * Code39Glyphs::twipsPerUnit(points);
+    const double fontPitch = Code39Font::kAdvance * Code39Font::twipsPerUnit(points);
     Plan result;
     if (const std::optional<Dots> own = ruledAtFontPitch(ideal)) {
         result.dots = *own;

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QPainter>
 
+using namespace Code39Font;
+
 namespace Code39Glyphs {
 
 namespace {
@@ -34,8 +36,6 @@ const char *rawPattern(QChar c)
         c = QChar(c.unicode() - 'a' + 'A');
     return patterns().value(c, nullptr);
 }
-
-
 } // namespace
 
 QString undrawable(const QString &text)
@@ -52,17 +52,6 @@ QString undrawable(const QString &text)
 bool isBarcodeFont(const QString &fontName)
 {
     return fontName == kFontName;
-}
-
-QString pattern(QChar c)
-{
-    const char *raw = rawPattern(c);
-    if (!raw)
-        return {};
-    QString result;
-    for (const char *p = raw; *p; ++p)
-        result.append(*p == '1' ? QLatin1Char('w') : QLatin1Char('n'));
-    return result;
 }
 
 double textWidth(const QString &text, double points)

@@ -78,9 +78,9 @@ QString describe(const PrintOp &op)
 Room roomOf(const PrintJob &job, qsizetype barcode, double pageWidth)
 {
     const PrintOp &code = job.ops[barcode];
-    const double unit = Code39Glyphs::twipsPerUnit(code.font.size);
-    const double barsTop = code.at.y() + (Code39Glyphs::kAscent - Code39Glyphs::kBarHeight) * unit;
-    const double barsBottom = code.at.y() + Code39Glyphs::kAscent * unit;
+    const double unit = Code39Font::twipsPerUnit(code.font.size);
+    const double barsTop = code.at.y() + (Code39Font::kAscent - Code39Font::kBarHeight) * unit;
+    const double barsBottom = code.at.y() + Code39Font::kAscent * unit;
     Room room{pageWidth - code.at.x(), QStringLiteral("the label's edge")};
     for (qsizetype i = 0; i < job.ops.size(); ++i) {
         const QRectF area = areaOf(job.ops[i]);

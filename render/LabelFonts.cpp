@@ -111,7 +111,7 @@ QFont font(const FontSpec &spec)
 {
     ensureInstalled();
     QFont f(spec.name);
-    f.setPixelSize(std::max(1, int(std::lround(20.0 * spec.size))));
+    f.setPixelSize(std::max(1, int(std::lround(kTwipsPerPoint * spec.size))));
     f.setBold(spec.bold);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setStyleStrategy(QFont::PreferOutline);
@@ -152,8 +152,8 @@ namespace {
 Cell cellOf(const FontSpec &spec)
 {
     if (Code39Glyphs::isBarcodeFont(spec.name)) {
-        const double unit = Code39Glyphs::twipsPerUnit(spec.size);
-        return {Code39Glyphs::kAscent * unit, Code39Glyphs::lineHeight(spec.size) - Code39Glyphs::kAscent * unit};
+        const double unit = Code39Font::twipsPerUnit(spec.size);
+        return {Code39Font::kAscent * unit, Code39Glyphs::lineHeight(spec.size) - Code39Font::kAscent * unit};
     }
     static QMutex mutex;
     static QHash<QString, Cell> cells;

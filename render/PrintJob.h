@@ -41,6 +41,9 @@ struct PrintJob {
     bool operator==(const PrintJob &) const = default;
 };
 
-// Twips per pixel of a picture (96 pixels per inch).
-inline constexpr double kTwipsPerPixel = 15.0;
+// The layouts' unit, the twip, in the others: 1440 to the inch, 20 to the
+// point (a font of P points is 20 x P twips tall), 15 to the pixel of a
+// picture or a window (96 pixels to the inch).
 inline constexpr double kTwipsPerInch = 1440.0;
+inline constexpr double kTwipsPerPoint = 20.0;
+inline constexpr double kTwipsPerPixel = 15.0;

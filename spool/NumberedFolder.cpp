@@ -42,7 +42,7 @@ qint64 nextAfter(qint64 last, const QString &folder)
     return last + 1;
 }
 
-// The number in front of a file name ("00000042 BIN A-1.pdf" gives 42), or 0.
+// The number in front of a file name ("00000042 TagFoundry BIN A-1.pdf" gives 42), or 0.
 qint64 leadingNumber(const QString &name)
 {
     qint64 number = 0;

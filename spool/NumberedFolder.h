@@ -39,7 +39,7 @@ class TemporaryFile;
 //   adds files.
 class NumberedFolder {
 public:
-    // A file's name from its number and its label, e.g. "00000042 BIN A-1.pdf".
+    // A file's name from its number and its label, e.g. "00000042 TagFoundry BIN A-1.pdf".
     using Namer = std::function<QString(qint64 number, const QString &label)>;
 
     struct File {

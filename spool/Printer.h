@@ -43,10 +43,6 @@ public:
     // What the print queue calls the job, e.g. "XLIST AB-1234".
     void setJobTitle(const QString &title);
 
-    double currentX() const { return m_x; }
-    double currentY() const { return m_y; }
-    FontSpec font() const { return m_font; }
-
     // Draws the text with the top-left of its character cell at
     // (CurrentX, CurrentY), then moves to the start of the next line.
     void print(const QString &text);

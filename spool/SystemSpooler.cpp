@@ -66,7 +66,6 @@ LabelReceipt SystemSpooler::submit(const PrintJob &job)
 
     // The printer's own dots when it says, counted from the page's edge (in
     // points, the unit printers give their margins in: inches are rounded).
-    constexpr double kTwipsPerPoint = 20;
     const PrinterDots dots = PrinterDots::at(
         queue.checkReady(info, printer), printer.pageLayout().paintRect(QPageLayout::Point).left() * kTwipsPerPoint);
 

@@ -40,10 +40,10 @@ QList<int> runs(const QImage &grey, int y, int x, int count, int *end)
 
 QRect barsOf(const PrintOp &barcode, int dpi, QPointF corner)
 {
-    const double perTwip = dpi / kTwipsPerInch, unit = Code39Glyphs::twipsPerUnit(barcode.font.size);
+    const double perTwip = dpi / kTwipsPerInch, unit = Code39Font::twipsPerUnit(barcode.font.size);
     const QPointF at = barcode.at + corner;
-    const int top = int(std::ceil((at.y() + (Code39Glyphs::kAscent - Code39Glyphs::kBarHeight) * unit) * perTwip));
-    const int bottom = int(std::floor((at.y() + Code39Glyphs::kAscent * unit) * perTwip)) - 1;
+    const int top = int(std::ceil((at.y() + (Code39Font::kAscent - Code39Font::kBarHeight) * unit) * perTwip));
+    const int bottom = int(std::floor((at.y() + Code39Font::kAscent * unit) * perTwip)) - 1;
     return {int(std::floor(at.x() * perTwip)), top, 1, bottom - top + 1};
 }
 
