@@ -13,6 +13,8 @@
 // process's glyphs), LabelPdfFile (the file around the page) and PdfSyntax
 // (numbers, strings, streams, objects, cross-references).
 
+#include "PrintJob.h"
+
 #include <QPaintDevice>
 #include <QString>
 
@@ -41,8 +43,9 @@ class LabelPdfEngine;
 // writing and stays open.
 class LabelPdfDevice : public QPaintDevice {
 public:
-    static constexpr int kWidthTwips = 4 * 1440;
-    static constexpr int kHeightTwips = 2 * 1440;
+    // A page is the whole label, 4 by 2 inches.
+    static constexpr int kWidthTwips = int(4 * kTwipsPerInch);
+    static constexpr int kHeightTwips = int(2 * kTwipsPerInch);
 
     explicit LabelPdfDevice(QIODevice *out);
     ~LabelPdfDevice() override;
