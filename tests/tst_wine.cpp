@@ -4,9 +4,13 @@
 // labels are held against the Linux build's on the same records; its system
 // printers are the queues of a private cupsd, as Wine's printers are CUPS's.
 
+#include "BarcodeRaster.h"
+#include "BatchLayouts.h"
 #include "ChildProgram.h"
+#include "Code39Glyphs.h"
 #include "LabelImage.h"
 #include "PrivateCups.h"
+#include "TestPrinting.h"
 
 #include <QtTest>
 
@@ -398,6 +402,89 @@ private slots:
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.errors.contains(u"labels.txt line 1: Printer \"Rejecting\" refused the job"_s), qPrintable(refused.errors));
         QVERIFY(cups.jobs(u"Rejecting"_s).isEmpty());
+    }
+
+    // The Windows printer path at a label printer's own dots: queues that
+    // say 203 and 300 dpi, as a label printer's driver does, reached through
+    // Wine's spooler. Every barcode of the batch records, in both layouts,
+    // read back from the queue at that resolution: its elements keep the
+    // rule (whole dots: narrow 2 or more, wide 2.2 to 3 times, the gaps, the
+    // quiet zones) and it reads after every bar grew or thinned by a dot.
+    // Its place may differ from the job's by a dot: the driver puts the
+    // printable corner on its own dots (9 pt is 25.4 dots at 203 dpi; the
+    // page starts at dot 25).
+    void barcodesKeepTheRuleOnTheWindowsPrintersDots_data()
+    {
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("203 dpi") << 203;
+        QTest::newRow("300 dpi") << 300;
+    }
+
+    void barcodesKeepTheRuleOnTheWindowsPrintersDots()
+    {
+        QFETCH(int, dpi);
+        REQUIRE_PRIVATE_CUPS();
+        const QStringList words = {u"XLIST"_s, u"BINS"_s};
+        QList<PrintOp> barcodes; // of each label, in printing order
+        {
+            TestPrinting recorder;
+            for (const QString &word : words) {
+                for (const QByteArray &line : kLabels.split('\n')) {
+                    if (!line.startsWith("NONE") && !line.trimmed().isEmpty())
+                        PrintBatchRecord(recorder.printer, QString::fromLatin1(line.trimmed()).split(u','), word);
+                }
+            }
+            for (const PrintJob &job : std::as_const(recorder.spooler.jobs))
+                barcodes.append(*std::ranges::find_if(
+                    job.ops, [](const PrintOp &op) { return Code39Glyphs::isBarcodeFont(op.font.name); }));
+        }
+        PrivateCups cups;
+        const QString queue = u"Label_%1"_s.arg(dpi);
+        QString error;
+        QVERIFY2(cups.start(&error) && cups.addQueue(queue, u"Label printer"_s, PrivateCups::Media::Label, &error, dpi),
+                 qPrintable(error));
+        QProcessEnvironment env = environment();
+        env.insert(u"CUPS_SERVER"_s, cups.server());
+        endSession(); // Wine reads the printers when its session starts
+        for (const QString &word : words) {
+            prepare(kLabels, queue);
+            const ProgramRun run = wine({program, word}, env);
+            QVERIFY2(run.exitCode == 0, qPrintable(u"%1: exit %2: %3"_s.arg(word).arg(run.exitCode).arg(run.errors)));
+        }
+        endSession();
+        const QList<PrivateCups::Job> jobs = cups.jobs(queue);
+        QCOMPARE(jobs.size(), barcodes.size());
+        QString problems;
+        for (qsizetype i = 0; i < jobs.size(); ++i) {
+            const QString code = kCodes[i % kCodes.size()];
+            const QString pdf = cups.spooledPdf(jobs[i].id, &error);
+            QVERIFY2(!pdf.isEmpty(), qPrintable(error));
+            const QImage page = LabelImage::renderPdf(pdf, dpi).value(0);
+            const QRect expected = BarcodeRaster::barsOf(barcodes[i], dpi, {9 * 20, 6 * 20});
+            const BarcodeRaster::Measure m = BarcodeRaster::measure(page, expected, expected.left() - 2,
+                                                                    int(code.size()) + 2);
+            const QRect found = BarcodeRaster::barsAt(page, {m.start, expected.center().y()});
+            QStringList wrong;
+            if (qAbs(m.start - expected.left()) > 1 || qAbs(found.top() - expected.top()) > 1
+                || qAbs(found.bottom() - expected.bottom()) > 1)
+                wrong << u"bars from (%1, %2) to row %3, the job's from (%4, %5) to row %6"_s.arg(m.start)
+                             .arg(found.top())
+                             .arg(found.bottom())
+                             .arg(expected.left())
+                             .arg(expected.top())
+                             .arg(expected.bottom());
+            if (const QString broken = BarcodeRaster::ruleBroken(m, dpi); !broken.isEmpty())
+                wrong << broken;
+            for (const int dots : {0, 1, -1}) {
+                const QStringList read = LabelImage::decodeCode39(
+                    BarcodeRaster::withBarsChanged(page, found, m.start, m.end, dots));
+                if (read != QStringList{code})
+                    wrong << u"bars changed by %1: read [%2]"_s.arg(dots).arg(read.join(u", "_s));
+            }
+            if (!wrong.isEmpty())
+                problems += u"%1: %2\n"_s.arg(jobs[i].title, wrong.join(u"; "_s));
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
     }
 
     // The main window on a display, opened by `tagfoundry` without a batch
