@@ -14,6 +14,8 @@
 
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -369,6 +371,60 @@ private slots:
         QCOMPARE(pdfsIn(printed()).size(), afterKill);
         QVERIFY(afterKill < 20000);
         endSession();
+    }
+
+    // The printed folder on Windows as on Linux: the counter keeps the
+    // folder's change stamp, under a lock that adds no name to the folder,
+    // and the folder is read only when that stamp no longer matches. While
+    // another holds the counter's lock, a run names nothing. With the counter
+    // set below numbers still free and the folder unchanged, the count
+    // follows the counter, which it would not were the folder read; a file put
+    // there by hand is seen and the count goes on after it. A counter that
+    // cannot be opened fails the label with the system's reason.
+    void printedFolderIsReadOnlyWhenItChanged()
+    {
+        prepare(kLabels, kPdfPrinter);
+        QString error;
+        const auto withLabel = [&](const QByteArray &code) {
+            return writeFile(driveC(u"TagFoundry/labels.txt"_s), code + ",R,d,NONE,1\r\n", &error);
+        };
+        const auto numberOf = [&](const QByteArray &code) {
+            const QStringList names = QDir(printed()).entryList({u"* "_s + QString::fromLatin1(code) + u".pdf"_s},
+                                                                QDir::Files);
+            return names.size() == 1 ? names[0].section(u' ', 0, 0).toLongLong() : -1;
+        };
+        const auto printOne = [&](const QByteArray &code) {
+            return withLabel(code) && wine({program, u"XLIST"_s}).exitCode == 0 ? numberOf(code) : -1;
+        };
+        QCOMPARE(printOne("FOLDER-1"), 1);
+
+        QFile counter(printed() + u".last-number"_s);
+        QVERIFY(counter.open(QIODevice::ReadWrite) && ::lockf(counter.handle(), F_LOCK, 0) == 0);
+        QVERIFY2(withLabel("FOLDER-2"), qPrintable(error));
+        QProcess waiting;
+        waiting.setProcessEnvironment(environment());
+        waiting.start(kWine, {program, u"XLIST"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(!QDir(printed() + u".writing"_s).entryList(QDir::Files).isEmpty(), 60000);
+        QTest::qWait(2000);
+        QCOMPARE(numberOf("FOLDER-2"), -1); // written, not named
+        QVERIFY(::lockf(counter.handle(), F_ULOCK, 0) == 0);
+        QVERIFY(waiting.waitForFinished(60000) && waiting.exitCode() == 0);
+        QCOMPARE(numberOf("FOLDER-2"), 2);
+
+        const QByteArray text = counter.readAll();
+        QVERIFY2(text.startsWith("2\nfolder ") && text.endsWith('\n') && text.count('\n') == 2, text.constData());
+        QVERIFY(counter.seek(0) && counter.write("1") == 1 && counter.flush()); // its contents, not the folder's names
+        QCOMPARE(printOne("FOLDER-3"), 2);
+        QVERIFY2(writeFile(printed() + u"00000050 by hand.pdf"_s, {}, &error), qPrintable(error));
+        QCOMPARE(printOne("FOLDER-4"), 51);
+
+        counter.close();
+        QVERIFY(QFile::remove(printed() + u".last-number"_s) && QDir().mkdir(printed() + u".last-number"_s));
+        QVERIFY2(withLabel("FOLDER-5"), qPrintable(error));
+        const ProgramRun refused = wine({program, u"XLIST"_s});
+        QVERIFY2(refused.exitCode == 1
+                     && refused.errors.contains(u"cannot open C:\\TagFoundry\\printed\\.last-number: "_s),
+                 qPrintable(refused.errors));
     }
 
     // The Windows printer path: labels through the Windows spooler to a
