@@ -312,8 +312,9 @@ private slots:
     }
 
     // In a console of its own (a terminal, as a counter PC's console window
-    // is): the batch's message and --version's text on that console, from
-    // the program the companion started, and the status the batch's.
+    // is): the batch's message and the texts of --version and --help (which
+    // tells a Windows caller what to run) on that console, from the program
+    // the companion started, and the status the batch's.
     void consoleShowsWhatTheProgramSays()
     {
         const QString script = findProgram(u"script"_s);
@@ -321,9 +322,9 @@ private slots:
                             "a terminal is needed", false);
         prepare("A-1,B\r\n", kPdfPrinter);
         QString error;
-        QVERIFY2(writeFile(driveC(u"print.bat"_s),
-                           "@tagfoundry XLIST\r\n@echo status %ERRORLEVEL%\r\n@tagfoundry --version\r\n", &error),
-                 qPrintable(error));
+        const QByteArray lines = "@tagfoundry XLIST\r\n@echo status %ERRORLEVEL%\r\n"
+                                 "@tagfoundry --version\r\n@tagfoundry --help\r\n";
+        QVERIFY2(writeFile(driveC(u"print.bat"_s), lines, &error), qPrintable(error));
         QProcess terminal;
         terminal.setProcessEnvironment(environment());
         terminal.setWorkingDirectory(programFolder());
@@ -333,7 +334,8 @@ private slots:
         const QString shown = withoutTerminalCodes(QString::fromLocal8Bit(terminal.readAll()));
         const qsizetype messageAt = shown.indexOf(u"tagfoundry: C:\\TagFoundry\\labels.txt line 1: 2 fields"_s);
         QVERIFY2(messageAt >= 0 && shown.indexOf(u"status 1"_s) > messageAt
-                     && shown.contains(u"TagFoundry " TAGFOUNDRY_VERSION ""_s),
+                     && shown.contains(u"TagFoundry " TAGFOUNDRY_VERSION ""_s)
+                     && shown.contains(u"Task Scheduler run tagfoundry.com"_s),
                  qPrintable(shown));
     }
 
