@@ -285,7 +285,8 @@ private slots:
     // What a caller's `tagfoundry` finds in the program's folder, trying
     // PATHEXT's extensions in order, is a console program, which a console
     // waits for; tagfoundry.exe, which the Start menu opens, stays a GUI
-    // program, with no console window.
+    // program, with no console window. Its --help tells a caller on Windows
+    // what to run.
     void tagfoundryAtAPromptIsAConsoleProgram()
     {
         const QStringList extensions = wine({u"cmd"_s, u"/c"_s, u"echo %PATHEXT%"_s}).output.trimmed().split(u';');
@@ -295,6 +296,9 @@ private slots:
         QVERIFY2(found != extensions.end(), qPrintable(u"no tagfoundry with any of "_s + extensions.join(u';')));
         QCOMPARE(subsystemOf(programFolder() + u"/tagfoundry"_s + found->toLower()), 3);
         QCOMPARE(subsystemOf(programFolder() + u"/tagfoundry.exe"_s), 2);
+        const ProgramRun help = wineInProgramFolder({u"cmd"_s, u"/c"_s, u"tagfoundry"_s, u"--help"_s});
+        QVERIFY2(help.exitCode == 0 && help.output.contains(u"Task Scheduler run tagfoundry.com"_s),
+                 qPrintable(help.output + help.errors));
     }
 
     // `tagfoundry XLIST` as a console caller runs it: in cmd /c, in a .bat
@@ -346,9 +350,9 @@ private slots:
     }
 
     // In a console of its own (a terminal, as a counter PC's console window
-    // is): the batch's message and the texts of --version and --help (which
-    // tells a Windows caller what to run) on that console, from the program
-    // the companion started, and the status the batch's.
+    // is): the batch's message and the text of --version on that console,
+    // from the program the companion started, and the status the batch's;
+    // the text of --help sent to NUL stays there.
     void consoleShowsWhatTheProgramSays()
     {
         const QString script = findProgram(u"script"_s);
@@ -357,7 +361,7 @@ private slots:
         prepare("A-1,B\r\n", kPdfPrinter);
         QString error;
         const QByteArray lines = "@tagfoundry XLIST\r\n@echo status %ERRORLEVEL%\r\n"
-                                 "@tagfoundry --version\r\n@tagfoundry --help\r\n";
+                                 "@tagfoundry --version\r\n@>nul tagfoundry --help\r\n";
         QVERIFY2(writeFile(driveC(u"print.bat"_s), lines, &error), qPrintable(error));
         QProcess terminal;
         terminal.setProcessEnvironment(environment());
@@ -368,8 +372,7 @@ private slots:
         const QString shown = withoutTerminalCodes(QString::fromLocal8Bit(terminal.readAll()));
         const qsizetype messageAt = shown.indexOf(u"tagfoundry: C:\\TagFoundry\\labels.txt line 1: 2 fields"_s);
         QVERIFY2(messageAt >= 0 && shown.indexOf(u"status 1"_s) > messageAt
-                     && shown.contains(u"TagFoundry " TAGFOUNDRY_VERSION ""_s)
-                     && shown.contains(u"Task Scheduler run tagfoundry.com"_s),
+                     && shown.contains(u"TagFoundry " TAGFOUNDRY_VERSION ""_s) && !shown.contains(u"Usage:"_s),
                  qPrintable(shown));
     }
 
