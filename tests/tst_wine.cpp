@@ -168,7 +168,7 @@ class TestWine : public QObject {
 
     // A Windows program run to its end from the program's folder, as a
     // caller whose prompt stands there runs it.
-    ProgramRun wineInProgramFolder(const QStringList &arguments, int timeoutMs = 120000) const
+    ProgramRun wineInProgramFolder(const QStringList &arguments, int timeoutMs = 60000) const
     {
         QProcess process;
         process.setProcessEnvironment(environment());
