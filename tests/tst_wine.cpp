@@ -36,7 +36,7 @@ const QStringList kCodes = {u"VLV-2201"_s, u"TRV-10-LOCKSHIELD-A"_s};
 QString windowsBuildOfThisTree()
 {
     const QString tree = QFileInfo(QStringLiteral(TAGFOUNDRY_SOURCE_DIR)).canonicalFilePath();
-    const QString own = tree + u"/build-windows"_s, chosen = qEnvironmentVariable("TAGFOUNDRY_WINDOWS_BUILD");
+    QString own = tree + u"/build-windows"_s, chosen = qEnvironmentVariable("TAGFOUNDRY_WINDOWS_BUILD");
     QFile cache(chosen + u"/CMakeCache.txt"_s);
     if (chosen.isEmpty() || !cache.exists())
         return chosen.isEmpty() ? own : chosen;
@@ -551,7 +551,7 @@ private slots:
         QCOMPARE(jobs.size(), barcodes.size());
         QString problems;
         for (qsizetype i = 0; i < jobs.size(); ++i) {
-            const QString code = kCodes[i % kCodes.size()];
+            const QString &code = kCodes[i % kCodes.size()];
             const QString pdf = cups.spooledPdf(jobs[i].id, &error);
             QVERIFY2(!pdf.isEmpty(), qPrintable(error));
             const QImage page = LabelImage::renderPdf(pdf, dpi).value(0);

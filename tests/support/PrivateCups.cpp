@@ -173,11 +173,11 @@ QString PrivateCups::spooledFile(int jobId) const
 
 QString PrivateCups::spooledPdf(int jobId, QString *error) const
 {
-    const QString spooled = spooledFile(jobId);
+    QString spooled = spooledFile(jobId);
     QFile file(spooled);
     if (!file.open(QIODevice::ReadOnly) || !file.read(2).startsWith("%!"))
         return spooled;
-    const QString pdf = m_dir.filePath(u"job%1.pdf"_s.arg(jobId));
+    QString pdf = m_dir.filePath(u"job%1.pdf"_s.arg(jobId));
     if (!QFile::exists(pdf)) {
         if (const ProgramRun convert = runProgram(u"ps2pdf"_s, {spooled, pdf}); convert.exitCode != 0) {
             *error = u"ps2pdf: "_s + convert.errors;
