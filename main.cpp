@@ -35,11 +35,13 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("TagFoundry"));
 
     if (const std::optional<QString> text = ProgramInfo::textFor(tail)) {
+        Process::reachCaller();
         std::fputs(text->toLocal8Bit().constData(), stdout);
         return 0;
     }
 
     if (Startup::IsBatchWord(tail)) {
+        Process::reachCaller();
         Process::prepareBatch();
         keepQtNoticesOffStandardError();
         QGuiApplication app(argc, argv); // fonts need a GUI application, not a window

@@ -7,22 +7,61 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
+#include <QScopeGuard>
 
 #include <atomic>
 #include <cerrno>
+#include <string>
 
 #include <io.h>
 #include <windows.h>
 
 namespace FolderFiles {
 
-// The lock file the counter's lock makes comes and goes in the folder itself,
-// so the folder's times cannot tell a file put there by hand: the folder is
-// read once a process.
-QByteArray changeStamp(const QString &)
+namespace {
+
+std::wstring native(const QString &path)
 {
-    return {};
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+[[noreturn]] void fail(const QString &what, const QString &path)
+{
+    throw Failure(what + QLatin1Char(' ') + QDir::toNativeSeparators(path)).because(SystemReason::ofLastWindowsError());
+}
+
+QByteArray number(FILETIME time)
+{
+    return QByteArray::number((quint64(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
+} // namespace
+
+// The folder's last-write time moves with every name added, removed or
+// renamed in it (a file's contents do not move it), and so does its change
+// time, which no program can set back; the volume and the file index tell a
+// folder made anew. File systems that keep a folder's times this way (NTFS,
+// ReFS) give a stamp; others (FAT) do not, and the folder is read once a
+// process.
+QByteArray changeStamp(const QString &folder)
+{
+    const HANDLE handle = CreateFileW(native(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return {};
+    const auto close = qScopeGuard([handle] { CloseHandle(handle); });
+    wchar_t fileSystem[MAX_PATH + 1] = {};
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO times{};
+    if (!GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH + 1)
+        || (_wcsicmp(fileSystem, L"NTFS") != 0 && _wcsicmp(fileSystem, L"ReFS") != 0)
+        || !GetFileInformationByHandle(handle, &info)
+        || !GetFileInformationByHandleEx(handle, FileBasicInfo, &times, sizeof times))
+        return {};
+    return number(info.ftLastWriteTime) + ' ' + QByteArray::number(times.ChangeTime.QuadPart) + ' '
+           + QByteArray::number(quint64(info.dwVolumeSerialNumber)) + ' '
+           + QByteArray::number((quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
 }
 
 void forEachName(const QString &folder, const std::function<void(const QString &)> &visit)
@@ -43,33 +82,59 @@ void removeIfAbandoned(const QString &path)
     QFile::remove(path);
 }
 
+// The lock is a byte-range lock on the counter file itself, so locking puts
+// no name in the folder (the folder's stamp stays as it was); the system
+// releases it when its holder ends, however it ends.
 struct LockedFile::Held {
-    explicit Held(const QString &counterPath) : path(counterPath), lock(counterPath + QStringLiteral(".lock")) {}
     QString path;
-    QLockFile lock;
+    HANDLE file = INVALID_HANDLE_VALUE;
+
+    ~Held()
+    {
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
 };
 
-LockedFile::LockedFile(const QString &path) : m_held(std::make_unique<Held>(path))
+LockedFile::LockedFile(const QString &path) : m_held(std::make_unique<Held>())
 {
-    m_held->lock.setStaleLockTime(0);
-    if (!m_held->lock.lock())
-        throw Failure(QStringLiteral("cannot lock %1").arg(QDir::toNativeSeparators(path)));
+    m_held->path = path;
+    m_held->file = CreateFileW(native(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_held->file == INVALID_HANDLE_VALUE)
+        fail(QStringLiteral("cannot open"), path);
+    OVERLAPPED whole{};
+    if (!LockFileEx(m_held->file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole))
+        fail(QStringLiteral("cannot lock"), path);
 }
 
 LockedFile::~LockedFile() = default;
 
 QByteArray LockedFile::read() const
 {
-    QFile file(m_held->path);
-    return file.open(QIODevice::ReadOnly) ? file.read(256) : QByteArray();
+    char text[256];
+    OVERLAPPED fromStart{};
+    DWORD size = 0;
+    if (!ReadFile(m_held->file, text, sizeof text, &size, &fromStart) && GetLastError() != ERROR_HANDLE_EOF)
+        fail(QStringLiteral("cannot read"), m_held->path);
+    return {text, qsizetype(size)};
 }
 
 void LockedFile::write(const QByteArray &text)
 {
-    QFile file(m_held->path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size() || !file.flush())
-        throw Failure(QStringLiteral("cannot write %1").arg(QDir::toNativeSeparators(m_held->path)))
-            .because(file.errorString());
+    OVERLAPPED fromStart{};
+    DWORD written = 0;
+    LARGE_INTEGER end{};
+    end.QuadPart = text.size();
+    if (!WriteFile(m_held->file, text.constData(), DWORD(text.size()), &written, &fromStart))
+        fail(QStringLiteral("cannot write"), m_held->path);
+    if (written != DWORD(text.size())) {
+        SetLastError(ERROR_DISK_FULL);
+        fail(QStringLiteral("cannot write"), m_held->path);
+    }
+    if (!SetFilePointerEx(m_held->file, end, nullptr, FILE_BEGIN) || !SetEndOfFile(m_held->file))
+        fail(QStringLiteral("cannot write"), m_held->path);
 }
 
 struct TemporaryFile::Held {

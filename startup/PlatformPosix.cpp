@@ -12,6 +12,9 @@ QString Process::argumentTail(int argc, char **argv)
     return words.join(QLatin1Char(' '));
 }
 
+// The standard streams are the caller's own.
+void Process::reachCaller() {}
+
 // Batch mode never needs a display, so it never tries one: a stale DISPLAY or
 // WAYLAND_DISPLAY (a session that has ended, a caller's leftover environment)
 // would otherwise abort the run before the first label. Fonts and printing

@@ -9,7 +9,12 @@ namespace Process {
 // Everything after the program's own name, as one string, unchanged.
 QString argumentTail(int argc, char **argv);
 
-// Readies a batch run to report to its caller and print without a display.
+// Readies standard output and error to reach the caller, before the first
+// word for it: on Windows, where the program is a GUI program, the console
+// of a caller that left them on its console.
+void reachCaller();
+
+// Readies a batch run to print without a display.
 void prepareBatch();
 
 // The end of the help text: where this system keeps the program's files,

@@ -3,12 +3,22 @@
 
 #include "BarcodeRaster.h"
 #include "ChildProgram.h"
+#include "CommandTail.h"
 #include "Golden.h"
 #include "LabelImage.h"
 #include "ProgramInfo.h"
 #include "Startup.h"
 
 #include <QtTest>
+
+namespace {
+
+std::u16string_view utf16(const QString &text)
+{
+    return {QStringView(text).utf16(), size_t(text.size())};
+}
+
+} // namespace
 
 class TestBatchCli : public QObject {
     Q_OBJECT
@@ -27,10 +37,40 @@ private slots:
     {
         QString table;
         for (const QString &tail : QStringList{"XLIST", "BINS", "", "xlist", "XLIST ", "XLIST BINS", "--help",
-                                               "--version", "-h", "--HELP", "--help XLIST", "--version "})
-            table += QString("'%1' batch %2 information %3\n")
-                         .arg(tail).arg(Startup::IsBatchWord(tail)).arg(ProgramInfo::textFor(tail).has_value());
+                                               "--version", "-h", "--HELP", "--help XLIST", "--version "}) {
+            const bool batch = Startup::IsBatchWord(tail), information = ProgramInfo::textFor(tail).has_value();
+            table += QString("'%1' batch %2 information %3\n").arg(tail).arg(batch).arg(information);
+            // The Windows console companion waits for exactly these.
+            QCOMPARE(CommandTail::answersCaller(utf16(tail)), batch || information);
+        }
         QVERIFY(Golden::matches("cli/words.txt", table));
+    }
+
+    // The tail of a command line as Windows hands it to a program, found
+    // alike by the program and its console companion: after the program's
+    // name, quoted (with blanks in it) or not, and the blanks after it.
+    void windowsCommandLineTail_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("tail");
+        // Each line with the tail in it: a quoted path with blanks, a blank
+        // after the word that stays (so it is no batch word), a tab, no tail,
+        // a quote never closed (all of it is the name).
+        for (const auto &[line, tail] : {std::pair{"tagfoundry XLIST", "XLIST"},
+                                         {"\"C:\\Program Files\\TagFoundry\\tagfoundry.com\"  BINS", "BINS"},
+                                         {"\"C:\\Program Files\\TagFoundry\\tagfoundry\" XLIST ", "XLIST "},
+                                         {"tagfoundry\t--help", "--help"},
+                                         {"tagfoundry", ""},
+                                         {"\"C:\\Program Files\\TagFoundry\\tagfoundry.exe\"", ""},
+                                         {"\"C:\\TagFoundry\\tagfoundry XLIST", ""}})
+            QTest::newRow(line) << QString(line) << QString(tail);
+    }
+
+    void windowsCommandLineTail()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, tail);
+        QCOMPARE(line.mid(qsizetype(CommandTail::start(utf16(line)))), tail);
     }
 
     // Without a display: the text on standard output, status 0, and nothing

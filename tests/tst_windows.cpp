@@ -127,10 +127,6 @@ private slots:
                 shown << shownText(box->findChild<QLabel *>(u"qt_msgbox_label"_qs));
                 box->accept();
             }
-            for (auto *progress : QApplication::topLevelWidgets()) {
-                if (qobject_cast<QProgressDialog *>(progress) && progress->isVisible())
-                    shown << shownText(progress->findChild<QLabel *>());
-            }
         });
         answering.start(10);
 
@@ -139,8 +135,23 @@ private slots:
         address.printButton->click();
         QVERIFY2(shown.value(0).startsWith(u"Copies \"<b>5</b>\""_qs), qPrintable(shown.join(u'|')));
 
-        MainWindow window(env->printer, prompts);
-        answers = QStringList{u"<i>R</i>"_qs, u"51"_qs, u"1"_qs}; // a run long enough to show its progress
+        // A run long enough to show its progress; what the progress says as
+        // each label reaches the printer.
+        struct ProgressWatcher : RecordingSpooler {
+            QStringList *shown = nullptr;
+            LabelReceipt submit(const PrintJob &job) override
+            {
+                for (auto *progress : QApplication::topLevelWidgets()) {
+                    if (qobject_cast<QProgressDialog *>(progress) && progress->isVisible())
+                        *shown << shownText(progress->findChild<QLabel *>());
+                }
+                return RecordingSpooler::submit(job);
+            }
+        } watcher;
+        watcher.shown = &shown;
+        Printer printer(Printers({&watcher}));
+        MainWindow window(printer, prompts);
+        answers = QStringList{u"<i>R</i>"_qs, u"51"_qs, u"1"_qs};
         window.findChild<QPushButton *>(u"shelvesButton"_qs)->click();
         answering.stop();
         QVERIFY2(!shown.filter(u"Printing shelf label <i>R</i>"_qs).isEmpty(), qPrintable(shown.join(u'|')));

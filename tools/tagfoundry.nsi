@@ -54,6 +54,7 @@ Section "Uninstall"
     Delete "$SMPROGRAMS\${APP}.lnk"
     ; Only what the installer put there.
     Delete "$INSTDIR\tagfoundry.exe"
+    Delete "$INSTDIR\tagfoundry.com"
     Delete "$INSTDIR\*.dll"
     RMDir /r "$INSTDIR\platforms"
     RMDir /r "$INSTDIR\styles"

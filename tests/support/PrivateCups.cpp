@@ -132,9 +132,10 @@ bool PrivateCups::addQueue(const QString &name, const QString &description, Medi
     if (dpi > 0) {
         // The label printer's one resolution, as its driver would list it.
         ppd = m_dir.filePath(u"label-%1dpi.ppd"_s.arg(dpi));
-        const QString option = u"*OpenUI *Resolution/Resolution: PickOne\n*OrderDependency: 100 AnySetup *Resolution\n"
-                               "*DefaultResolution: %1dpi\n*Resolution %1dpi/%1 dpi: \"<</HWResolution[%1 %1]>>setpagedevice\"\n"
-                               "*CloseUI: *Resolution\n"_s.arg(dpi);
+        const QString option =
+            u"*OpenUI *Resolution/Resolution: PickOne\n*OrderDependency: 100 AnySetup *Resolution\n"
+            "*DefaultResolution: %1x%1dpi\n*Resolution %1x%1dpi/%1 dpi: \"<</HWResolution[%1 %1]>>setpagedevice\"\n"
+            "*CloseUI: *Resolution\n"_s.arg(dpi);
         if (!writeFile(ppd, (readFile(kData + u"label.ppd"_s) + option).toUtf8(), error))
             return false;
     }
@@ -170,6 +171,22 @@ QString PrivateCups::spooledFile(int jobId) const
     return m_dir.filePath(u"spool/d%1-001"_s.arg(jobId, 5, 10, QChar(u'0')));
 }
 
+QString PrivateCups::spooledPdf(int jobId, QString *error) const
+{
+    QString spooled = spooledFile(jobId);
+    QFile file(spooled);
+    if (!file.open(QIODevice::ReadOnly) || !file.read(2).startsWith("%!"))
+        return spooled;
+    QString pdf = m_dir.filePath(u"job%1.pdf"_s.arg(jobId));
+    if (!QFile::exists(pdf)) {
+        if (const ProgramRun convert = runProgram(u"ps2pdf"_s, {spooled, pdf}); convert.exitCode != 0) {
+            *error = u"ps2pdf: "_s + convert.errors;
+            return {};
+        }
+    }
+    return pdf;
+}
+
 QString PrivateCups::jobsDifference(const QList<Job> &jobs, const QString &queue, const QString &word, const QStringList &codes,
                                     const QList<int> &copies, Media media, const QString &builtIn) const
 {
@@ -187,13 +204,10 @@ QString PrivateCups::jobsDifference(const QList<Job> &jobs, const QString &queue
     constexpr int dpi = 288; // 4 pixels to the point
     const QStringList builtInPdfs = builtIn.isEmpty() ? QStringList() : pdfsIn(builtIn);
     for (qsizetype i = 0; i < builtInPdfs.size(); ++i) {
-        const QString spooled = spooledFile(jobs[i].id);
-        QString pdf = spooled;
-        if (readFile(spooled).startsWith(u"%!"_s)) {
-            pdf = m_dir.filePath(u"job%1.pdf"_s.arg(jobs[i].id));
-            if (const ProgramRun convert = runProgram(u"ps2pdf"_s, {spooled, pdf}); convert.exitCode != 0)
-                return u"ps2pdf: "_s + convert.errors;
-        }
+        QString error;
+        const QString pdf = spooledPdf(jobs[i].id, &error);
+        if (pdf.isEmpty())
+            return error;
         const QList<QImage> pages = LabelImage::renderPdf(pdf, dpi);
         if (pages.size() != 1 || QSizeF(pages[0].size()) / 4 != size)
             return u"%1: %2 pages, the first %3 by %4 pixels"_s.arg(codes[i]).arg(pages.size()).arg(pages.value(0).width()).arg(pages.value(0).height());

@@ -53,14 +53,19 @@ public:
     // spooler; false with `error` set when it fails.
     bool run(const QStringList &command, QString *error, QString *output = nullptr) const;
     // dpi: a label printer that says its resolution (the label media only);
-    // 0, one that does not. (Wine's PostScript driver misplaces the page by
-    // a few dots when a printer lists resolutions, so the Wine checks use 0.)
+    // 0, one that does not. It is listed in the form "203x203dpi", which CUPS
+    // and Wine read alike: Wine's PostScript driver takes "203dpi" for 20 by
+    // 3 dpi (to it, a 0 followed by another digit separates the two numbers
+    // of a form some vendors' files use).
     bool addQueue(const QString &name, const QString &description, Media media, QString *error, int dpi = 0) const;
 
     // The jobs the spooler knows, of one queue or of all, oldest first (ipptool Get-Jobs).
     QList<Job> jobs(const QString &queue = {}) const;
     // The document of a job as the client sent it (PreserveJobFiles).
     QString spooledFile(int jobId) const;
+    // That document as a PDF: PostScript (as Wine sends it) read through
+    // ps2pdf. Empty, with `error` set, when it cannot be converted.
+    QString spooledPdf(int jobId, QString *error) const;
 
     // What differs between the jobs `jobs` of a batch run of `word` and what
     // that run prints on `queue`: a job per label, titled "TagFoundry <word>
