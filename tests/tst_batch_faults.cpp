@@ -158,8 +158,9 @@ private slots:
     // One run under a fault: its exit status, its standard error as its
     // golden file under tests/data/batch-faults/ (the home shown as ~), the
     // PDFs it leaves. A full folder leaves no file behind; a stale display is
-    // never tried; a settings file that cannot be read is no "no printer
-    // chosen" (exit 2), which is status 2 like "none" saved; a print server
+    // never tried; a settings file that is there but cannot be read (a
+    // folder, binary junk, a link to nothing) fails the run (exit 1) instead
+    // of counting as no printer chosen (exit 2, as "none" saved); a print server
     // that is away fails the run (nothing printed elsewhere), and one that
     // takes the connection and never answers is given up after about 30 seconds.
     void runUnderAFault_data()
@@ -188,6 +189,8 @@ private slots:
         QTest::newRow("platform-asked-for") << one << pdf << "QT_QPA_PLATFORM=xcb" << 0 << 1;
         QTest::newRow("settings-a-folder") << one << QString() << "settings folder" << 1 << 0;
         QTest::newRow("settings-binary-junk") << one << QString() << "settings junk" << 1 << 0;
+        // There, though it leads nowhere: no file to read is no "nothing saved".
+        QTest::newRow("settings-broken-link") << one << QString() << "settings broken link" << 1 << 0;
         QTest::newRow("no-printer-saved") << one << QString() << QString() << 2 << 0;
         QTest::newRow("none-saved") << one << "none" << QString() << 2 << 0;
         QTest::newRow("print-server-away") << one << queue << "CUPS_SERVER=~/no-such-server.sock" << 1 << 0;
@@ -218,6 +221,8 @@ private slots:
             env.insert(fault.section(u'=', 0, 0), fault.section(u'=', 1).replace(u'~', home.path()));
         if (fault == u"settings folder"_s)
             QVERIFY(QDir().mkpath(settingsFile));
+        if (fault == u"settings broken link"_s)
+            QVERIFY(QFile::link(home.filePath(u"no-such-file"_s), settingsFile));
         if (fault == u"settings junk"_s)
             QVERIFY2(writeFile(settingsFile, QByteArray("\x7f" "ELF\x02\x01\x01\x00\x00\x00\xff\xfe", 12), &error), qPrintable(error));
         if (fault.startsWith(u"tmpfs"_s)) {

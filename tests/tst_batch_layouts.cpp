@@ -5,7 +5,6 @@
 #include "Failure.h"
 #include "Golden.h"
 #include "LabelFile.h"
-#include "NumberText.h"
 #include "PrintStamp.h"
 #include "RunBatch.h"
 #include "TestPrinting.h"
@@ -46,24 +45,6 @@ private slots:
         env->printer.clock().standAt(kNow);
     }
     void cleanup() { env.reset(); }
-
-    void stampIsDateDashTime()
-    {
-        const QString date = QLocale::system().toString(kNow.date(), QLocale::ShortFormat);
-        const QString stamp = PrintStamp(kNow);
-        QVERIFY2(stamp.startsWith(date + " - ") && stamp.mid(date.size() + 3).contains("29:50"), qPrintable(stamp));
-    }
-
-    // A count is read as the platform's lenient conversion reads it: blanks,
-    // tabs and line feeds anywhere are skipped, any other character ends the
-    // number (a carriage return, a no-break space, a form feed among them).
-    void lenientCountsSkipBlanksTabsAndLineFeeds()
-    {
-        const QList<std::pair<QString, qint16>> counts = {{" 1 2", 12},    {"1\t2", 12}, {"\n1\n2", 12}, {"1\r2", 1},
-                                                          {"1\u00A02", 1}, {"1\f2", 1},  {"-\t3", -3},   {"\t", 0}};
-        for (const auto &[text, count] : counts)
-            QCOMPARE(NumberText::lenientInt16(text), std::optional(count));
-    }
 
     void labelFilePrintsItsJobs_data()
     {

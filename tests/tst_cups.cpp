@@ -92,6 +92,10 @@ private slots:
         // The description is not the name the spooler knows the queue by.
         QTest::newRow("socket, XLIST, description saved: default queue") << false << "XLIST" << "Label Printer" << "Office"
                                                                          << 0 << notFound << 3;
+        // An instance of a queue ("queue/instance", options of the user's own) prints on its queue.
+        QTest::newRow("socket, XLIST, an instance saved") << false << "XLIST"
+                                                          << "Label_Printer/counter"
+                                                          << "Label_Printer" << 0 << QString() << 3;
         QTest::newRow("saved \"none\"") << true << "XLIST" << "none" << "Held" << 2 << "nothing was printed" << 0;
         QTest::newRow("job refused mid-run") << true << "XLIST" << "Held" << "Held" << 1
                                              << "labels.txt line 3: Printer \"Held\" refused the job" << 1;
@@ -110,6 +114,12 @@ private slots:
         QTemporaryDir builtIn, user; // the same records on the built-in PDF printer, a page each
         QCOMPARE(runBatch(builtIn.path(), word, kLabels, u"TagFoundry PDF"_s).exitCode, 0);
         const qsizetype before = spooler.jobs().size();
+        QString error; // an instance is the queue with options of the user's own, in ~/.cups/lpoptions
+        QVERIFY2(!saved.contains(u'/')
+                     || (QDir(user.path()).mkpath(u".cups"_s)
+                         && writeFile(user.filePath(u".cups/lpoptions"_s),
+                                      "Dest " + saved.toUtf8() + " job-priority=60\n", &error)),
+                 qPrintable(error));
         const ProgramRun run = runBatch(user.path(), word, kLabels, saved, spooler.clientEnvironment(overTcp));
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(exitCode == 0 ? run.errors == errors : run.errors.contains(errors), qPrintable(run.errors));

@@ -7,6 +7,7 @@
 #include "Code39Glyphs.h"
 #include "Golden.h"
 #include "LabelImage.h"
+#include "PartLabel.h"
 #include "PdfSpooler.h"
 #include "TestPrinting.h"
 
@@ -107,6 +108,22 @@ private slots:
         text += readBack(LabelImage::printPdf(longCode));
         QVERIFY(Golden::matches("pdf-printer.txt", text));
         QVERIFY2(QFileInfo(sample).size() < 20LL * 1024, "the sample label's file is 20 KiB or more");
+    }
+
+    // The part label's logo as the file holds it (read back by pdfimages), pixel for pixel
+    // the picture: its rows of 134 pixels, 402 bytes, are not a multiple of four, as the rows
+    // of a picture in memory are, and the padding between them would shear it.
+    void logoPixelsAsThePicture()
+    {
+        const QImage logo(":/logo_small.bmp");
+        QVERIFY(logo.width() * 3 % 4 != 0);
+        PrintPartLabel(env.printer, {"AB-12", "Wing nuts", logo, 1});
+        const QString pdf = LabelImage::printPdf(env.spooler.jobs.takeLast());
+        QTemporaryDir images;
+        const ProgramRun run = runProgram("pdfimages", {"-png", pdf, images.filePath("logo")});
+        QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+        QCOMPARE(QImage(images.filePath("logo-000.png")).convertToFormat(QImage::Format_RGB32),
+                 logo.convertToFormat(QImage::Format_RGB32));
     }
 
     // Bold Tahoma is the regular outlines emboldened once, by the device, in the glyphs every

@@ -12,7 +12,6 @@
 #include "PrintStamp.h"
 #include "Prompts.h"
 #include "ScriptedPrompts.h"
-#include "ShelfLabels.h"
 #include "TestPrinting.h"
 
 #include <QDir>
@@ -160,15 +159,6 @@ private slots:
         part.ShowPartLine(u"<b>AB-1</b>,<img src=\"x.png\">Pump"_qs);
         QCOMPARE(shownText(part.codeLabel), u"<b>AB-1</b>"_qs);
         QCOMPARE(shownText(part.descriptionLabel), u"<img src=\"x.png\">Pump"_qs);
-    }
-
-    // Past Z the shelf letters go on as spreadsheet columns do, never repeating Z:
-    // the racks with the most shelves go past two letters.
-    void shelfLettersGoOnPastZ()
-    {
-        const QList<std::pair<qint64, QString>> cases = {{26, "Z"}, {27, "AA"}, {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"}};
-        for (const auto &[shelf, letters] : cases)
-            QCOMPARE(ShelfLetters(shelf), letters);
     }
 };
 

@@ -39,4 +39,37 @@ bool matches(const QString &name, const QString &actual)
     return false;
 }
 
+static const QString kArrow = QStringLiteral(" => ");
+
+static QStringList linesOf(const QString &name)
+{
+    QFile file(QStringLiteral(TAGFOUNDRY_SOURCE_DIR "/tests/data/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qWarning("no table %s", qPrintable(file.fileName()));
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+}
+
+void addRows(const QString &name)
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+    for (const QString &line : linesOf(name)) {
+        if (const qsizetype arrow = line.indexOf(kArrow); arrow >= 0 && !line.startsWith(QLatin1Char('#')))
+            QTest::newRow(qPrintable(line.left(arrow))) << line.left(arrow) << line.mid(arrow + kArrow.size());
+    }
+}
+
+bool rowMatches(const QString &name, const QString &input, const QString &output, const QString &got)
+{
+    if (qEnvironmentVariableIntValue("TAGFOUNDRY_UPDATE_GOLDEN") == 1) {
+        QStringList lines = linesOf(name);
+        lines.replace(lines.indexOf(input + kArrow + output), input + kArrow + got);
+        return matches(name, lines.join(QLatin1Char('\n')));
+    }
+    if (got != output)
+        qWarning("%s, row \"%s\":\n- %s\n+ %s", qPrintable(name), qPrintable(input), qPrintable(output),
+                 qPrintable(got));
+    return got == output;
+}
+
 } // namespace Golden

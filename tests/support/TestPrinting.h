@@ -22,9 +22,8 @@ public:
     Printer printer; // what the layouts print on; its clock stands where the test puts it
     QTemporaryDir home;
 
-    // The saved printer name; "none" when absent.
+    // Saves the printer name, as the printer chooser does.
     void savePrinter(const QString &name) { SavedPrinter::write(name); }
-    QString savedPrinter() const { return SavedPrinter::read(); }
     // Writes a file into the data folder (~/TagFoundry/) with these exact bytes.
     void writeDataFile(const QString &name, const QByteArray &bytes);
 
