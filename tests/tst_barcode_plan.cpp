@@ -6,6 +6,7 @@
 
 #include "Code39Elements.h"
 #include "Golden.h"
+#include "PrintJob.h"
 
 #include <QtTest>
 
@@ -31,7 +32,7 @@ private slots:
         const Code39Elements::Plan plan = Code39Elements::plan(points, n[2].toInt(), x, n[4].toDouble(), dots);
         const Code39Elements::Dots &d = plan.dots;
         QStringList got{u"%1/%2/%3/%4"_s.arg(d.narrowBar).arg(d.wideBar).arg(d.narrowSpace).arg(d.wideSpace)};
-        const double fontPitch = 784 * 20 * points / 2048; // twips: 784 of the em's 2048 units
+        const double fontPitch = 784 * kTwipsPerPoint * points / 2048; // twips: 784 of the em's 2048 units
         got << (qFuzzyCompare(plan.pitch, fontPitch) ? u"font pitch"_s : u"%1 dots"_s.arg(dots.dotsOf(plan.pitch)));
         if (plan.grown)
             got << u"grown"_s;

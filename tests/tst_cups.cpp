@@ -159,7 +159,7 @@ private slots:
         const QImage page = LabelImage::renderPdf(limited.spooledFile(jobs.last().id), dpi).value(0);
         const PrintOp &barcode = *std::ranges::find_if(
             job.ops, [](const PrintOp &op) { return Code39Glyphs::isBarcodeFont(op.font.name); });
-        const QRect bars = BarcodeRaster::barsOf(barcode, dpi, {9 * 20, 6 * 20});
+        const QRect bars = BarcodeRaster::barsOf(barcode, dpi, PrivateCups::kLabelCorner * kTwipsPerPoint);
         const BarcodeRaster::Measure measure = BarcodeRaster::measure(page, bars, bars.left() - 1,
                                                                       int(barcode.text.size()));
         QCOMPARE(BarcodeRaster::ruleBroken(measure, dpi), QString());

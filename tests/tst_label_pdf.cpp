@@ -67,7 +67,10 @@ QString readBack(const QString &path)
     for (const QRegularExpressionMatch &fact : facts.globalMatch(info.output))
         text += fact.captured().simplified() + '\n';
     for (const auto &[word, at] : LabelImage::pdfWords(path, &errors))
-        text += QString("%1 at %2,%3\n").arg(word).arg(qRound(at.x() * 20)).arg(qRound(at.y() * 20));
+        text += QString("%1 at %2,%3\n")
+                    .arg(word)
+                    .arg(qRound(at.x() * kTwipsPerPoint))
+                    .arg(qRound(at.y() * kTwipsPerPoint));
     return text + info.errors + errors;
 }
 

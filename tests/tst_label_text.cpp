@@ -63,7 +63,8 @@ private slots:
         const QImage page = pdf ? LabelImage::renderPdf(LabelImage::printPdf(job), dpi).value(0)
                                 : LabelImage::render(job, dpi);
         const QRectF ink = LabelImage::inkIn(page, dpi, {}, QRectF(0, 0, 288, 144));
-        const QList<double> measured = {ink.top() * 20, ink.bottom() * 20, ink.width() * 20};
+        const QList<double> measured = {ink.top() * kTwipsPerPoint, ink.bottom() * kTwipsPerPoint,
+                                        ink.width() * kTwipsPerPoint};
         for (int i = 0; i < 3; ++i) {
             QVERIFY2(!ink.isEmpty() && (!topBottomWidth[i] || qAbs(measured[i] - topBottomWidth[i]) <= kTwipsPerInch / dpi),
                      qPrintable(QStringLiteral("ink top, bottom, width %1, %2, %3 twips")
@@ -96,7 +97,7 @@ private slots:
                                  : LabelImage::render(job, dpi))
                                 .convertToFormat(QImage::Format_Grayscale8);
         // The ink across the top edge, half way along it, in dots.
-        const int x = 2200 * dpi / 1440, y = 60 * dpi / 1440;
+        const int x = int(2200 * dpi / kTwipsPerInch), y = int(60 * dpi / kTwipsPerInch);
         double ink = 0;
         for (int row = std::max(0, y - 4); row <= y + 4; ++row)
             ink += (255 - page.constScanLine(row)[x]) / 255.0;

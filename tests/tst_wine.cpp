@@ -554,7 +554,7 @@ private slots:
             const QString pdf = cups.spooledPdf(jobs[i].id, &error);
             QVERIFY2(!pdf.isEmpty(), qPrintable(error));
             const QImage page = LabelImage::renderPdf(pdf, dpi).value(0);
-            const QRect expected = BarcodeRaster::barsOf(barcodes[i], dpi, {9 * 20, 6 * 20});
+            const QRect expected = BarcodeRaster::barsOf(barcodes[i], dpi, PrivateCups::kLabelCorner * kTwipsPerPoint);
             const BarcodeRaster::Measure m = BarcodeRaster::measure(page, expected, expected.left() - 2,
                                                                     int(code.size()) + 2);
             const QRect found = BarcodeRaster::barsAt(page, {m.start, expected.center().y()});

@@ -199,7 +199,7 @@ QString PrivateCups::jobsDifference(const QList<Job> &jobs, const QString &queue
         return u"jobs:\n%1instead of:\n%2"_s.arg(sent, expected);
     // The label media in points: its size and its unprintable border.
     const bool label = media == Media::Label;
-    const QPointF corner = label ? QPointF(9, 6) : QPointF();
+    const QPointF corner = label ? kLabelCorner : QPointF();
     const QSizeF size = label ? QSizeF(288, 144) : QSizeF(595, 842);
     constexpr int dpi = 288; // 4 pixels to the point
     const QStringList builtInPdfs = builtIn.isEmpty() ? QStringList() : pdfsIn(builtIn);

@@ -2,6 +2,7 @@
 
 #include "ChildProgram.h"
 
+#include <QPointF>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -24,6 +25,9 @@ public:
     // ignores the printable corner or the default media shows it.
     // Stock: the stock cups-pdf driver's A4, printable to the edges.
     enum class Media { Label, Stock };
+    // The label media's printable corner from its top left edge, in points
+    // (label.ppd's ImageableArea "9 2 286 138" on a page 144 points high).
+    static constexpr QPointF kLabelCorner{9, 6};
 
     // One job as the spooler reports it through IPP.
     struct Job {
