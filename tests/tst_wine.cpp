@@ -170,16 +170,7 @@ class TestWine : public QObject {
     // caller whose prompt stands there runs it.
     ProgramRun wineInProgramFolder(const QStringList &arguments, int timeoutMs = 60000) const
     {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.setWorkingDirectory(programFolder());
-        process.start(kWine, arguments);
-        ProgramRun run;
-        if (process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit)
-            run.exitCode = process.exitCode();
-        run.output = QString::fromLocal8Bit(process.readAllStandardOutput());
-        run.errors = QString::fromLocal8Bit(process.readAllStandardError());
-        return run;
+        return runProgram(kWine, arguments, environment(), timeoutMs, programFolder());
     }
 
     // `lines` typed at an interactive cmd prompt in the program's folder,

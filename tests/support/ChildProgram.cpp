@@ -28,10 +28,11 @@ QStringList pdfsIn(const QString &folder)
 }
 
 ProgramRun runProgram(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment,
-                      int timeoutMs)
+                      int timeoutMs, const QString &workingDirectory)
 {
     QProcess process;
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(workingDirectory);
     process.start(findProgram(program), arguments);
     ProgramRun run;
     if (process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit)

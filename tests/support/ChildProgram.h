@@ -11,7 +11,7 @@ struct ProgramRun {
 };
 ProgramRun runProgram(const QString &program, const QStringList &arguments,
                       const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-                      int timeoutMs = 120000);
+                      int timeoutMs = 120000, const QString &workingDirectory = {});
 
 // The program's path, looked up in PATH and then in the system folders.
 QString findProgram(const QString &name);
